@@ -1,0 +1,74 @@
+// The install-wide values that every step of an installation reads and
+// writes. MainWindow derives from it, so there is exactly one per run; the
+// script engine, the pages and the record writers reach it through the main
+// window (or are handed a reference to it).
+#pragma once
+#include <array>
+#include <string>
+
+class ComponentsPage;
+
+// Component numbers run from 0 to 99. 0 means "always"; every other number is
+// selected only when its flag equals 1.
+class ComponentFlags {
+public:
+    static constexpr int kCount = 100;
+
+    int& operator[](int number) { return flags_[Clamp(number)]; }
+    int operator[](int number) const { return flags_[Clamp(number)]; }
+    // True when the part that bears this number is to be installed.
+    bool IsSelected(int number) const
+    {
+        if (number == 0) return true;
+        if (number < 0 || number >= kCount) return false;
+        return flags_[number] == 1;
+    }
+
+private:
+    static int Clamp(int n) { return (n < 0 || n >= kCount) ? kCount : n; }
+    // One spare slot absorbs out-of-range numbers so a stray number from a
+    // resource record can never write outside the table.
+    std::array<int, kCount + 1> flags_{};
+};
+
+// Which component numbers a consumer of records recognises; any other number
+// counts as not selected there.
+enum class ComponentConsumer { ProgramItems, FollowUpPrograms, ScriptLines };
+bool IsRecognisedComponent(ComponentConsumer consumer, int number);
+
+struct InstallState {
+    ComponentsPage* componentsPage = nullptr;
+    std::string installLogPath;
+    std::string productDir;
+    std::string targetDir1, targetDir2, targetDir3, targetDir4, targetDir5, targetDir6;
+    std::string varString1, varString2, varString3, varString4;
+    std::string groupName;
+    std::string sourceDir;
+    std::string installerDir;
+    std::string windowsDir;
+    std::string defaultDrive;
+    int addToGroup = 1;
+    ComponentFlags componentSelected;
+    int installCompleted = 0;
+    int customInstall = 0;
+    std::string foregroundTitle;
+
+    // Component flags as the product ships them (strings 1261 ... 1266).
+    void InitComponentFlags();
+
+    // targetDir1 ... targetDir6 by number; an empty text for other numbers.
+    const std::string& TargetDir(int n) const;
+
+    void SetSourceDir(const std::string& s) { sourceDir = s; }
+    void SetInstallerDir(const std::string& s) { installerDir = s; }
+    void SetProductDir(const std::string& s) { productDir = s; }
+    void SetTargetDir1(const std::string& s) { targetDir1 = s; }
+    void SetVarString1(const std::string& s) { varString1 = s; }
+    void SetGroupName(const std::string& s) { groupName = s; }
+    void SetDefaultDrive(const std::string& s) { defaultDrive = s; }
+    void SetWindowsDir(const std::string& s) { windowsDir = s; }
+};
+
+// 0 when string `id` is exactly " " or "0", 1 for any other text (a missing
+// string included).
+int ReadFlagString(unsigned id);

@@ -1,0 +1,14 @@
+// The application object: the whole installation runs inside InitInstance.
+#pragma once
+#include <memory>
+
+#include "app/MainWindow.h"
+#include "fw/Application.h"
+
+class InstallerApp : public fw::Application {
+public:
+    bool InitInstance() override;
+
+private:
+    std::unique_ptr<MainWindow> window_;
+};

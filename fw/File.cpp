@@ -1,0 +1,94 @@
+#include "fw/File.h"
+
+namespace fw {
+
+bool File::Fail()
+{
+    lastError_ = GetLastError();
+    return false;
+}
+
+bool File::Open(const std::string& path, unsigned mode)
+{
+    Close();
+    DWORD access = 0;
+    if (mode & modeRead) access |= GENERIC_READ;
+    if (mode & modeWrite) access |= GENERIC_WRITE;
+    DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE;
+    if (mode & shareDenyWrite) share = FILE_SHARE_READ;
+    if (mode & shareExclusive) share = 0;
+    DWORD disposition = OPEN_EXISTING;
+    if (mode & modeCreate) disposition = (mode & modeNoTruncate) ? OPEN_ALWAYS : CREATE_ALWAYS;
+    handle_ = CreateFileA(path.c_str(), access, share, nullptr, disposition,
+                          FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle_ == INVALID_HANDLE_VALUE) return Fail();
+    lastError_ = 0;
+    return true;
+}
+
+void File::Close()
+{
+    if (handle_ != INVALID_HANDLE_VALUE) {
+        CloseHandle(handle_);
+        handle_ = INVALID_HANDLE_VALUE;
+    }
+}
+
+bool File::Read(void* buffer, DWORD count, DWORD& done)
+{
+    done = 0;
+    if (!ReadFile(handle_, buffer, count, &done, nullptr)) return Fail();
+    return true;
+}
+
+bool File::Write(const void* buffer, DWORD count)
+{
+    const char* p = static_cast<const char*>(buffer);
+    while (count > 0) {
+        DWORD written = 0;
+        if (!WriteFile(handle_, p, count, &written, nullptr)) return Fail();
+        if (written == 0) {
+            lastError_ = ERROR_WRITE_FAULT;
+            return false;
+        }
+        p += written;
+        count -= written;
+    }
+    return true;
+}
+
+bool File::Seek(int64_t offset, DWORD origin)
+{
+    LARGE_INTEGER li;
+    li.QuadPart = offset;
+    if (!SetFilePointerEx(handle_, li, nullptr, origin)) return Fail();
+    return true;
+}
+
+bool File::Length(uint64_t& length) const
+{
+    LARGE_INTEGER li;
+    if (!GetFileSizeEx(handle_, &li)) {
+        const_cast<File*>(this)->lastError_ = GetLastError();
+        return false;
+    }
+    length = (uint64_t)li.QuadPart;
+    return true;
+}
+
+bool File::GetTimes(FILETIME& created, FILETIME& accessed, FILETIME& written) const
+{
+    if (!GetFileTime(handle_, &created, &accessed, &written)) {
+        const_cast<File*>(this)->lastError_ = GetLastError();
+        return false;
+    }
+    return true;
+}
+
+bool File::SetTimes(const FILETIME* created, const FILETIME* accessed, const FILETIME* written)
+{
+    if (!SetFileTime(handle_, created, accessed, written)) return Fail();
+    return true;
+}
+
+}  // namespace fw
