@@ -1,0 +1,290 @@
+#include "fsutil/FsUtil.h"
+
+#include <windows.h>
+#include <direct.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+#include "fw/ResString.h"
+
+namespace {
+
+constexpr UINT kIdsAppTitle = 2011;       // "Corvane Velomire Installation"
+constexpr UINT kIdsEmptyFileName = 11111;  // "Empty String instead of file name"
+
+std::string WindowsDirectory()
+{
+    char buffer[MAX_PATH] = {};
+    UINT n = GetWindowsDirectoryA(buffer, MAX_PATH);
+    return (n > 0 && n < MAX_PATH) ? std::string(buffer, n) : std::string();
+}
+
+std::string SystemDirectory()
+{
+    char buffer[MAX_PATH] = {};
+    UINT n = GetSystemDirectoryA(buffer, MAX_PATH);
+    return (n > 0 && n < MAX_PATH) ? std::string(buffer, n) : std::string();
+}
+
+bool IsSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// A drive letter and its colon alone ("C:") names the current directory of
+// that drive, not a directory of any chain of parents.
+bool IsBareDrive(const std::string& path)
+{
+    return path.size() == 2 && path[1] == ':';
+}
+
+}  // namespace
+
+const char kDirectoryFieldChars[] =
+    "*0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz\\:_";
+const char kFileFieldChars[] =
+    "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz.\\:$#_";
+
+size_t SpanOf(const std::string& text, const char* set, size_t start)
+{
+    size_t i = start;
+    // strchr would also find the terminating zero, so test it apart.
+    while (i < text.size() && text[i] != '\0' && std::strchr(set, text[i]) != nullptr) ++i;
+    return i - start;
+}
+
+std::string TakeField(std::string& line, const char* set)
+{
+    size_t n = SpanOf(line, set);
+    std::string field = line.substr(0, n);
+    // The field and the one character after it (normally a comma).
+    line.erase(0, n < line.size() ? n + 1 : n);
+    return field;
+}
+
+bool IsMacroCode(const std::string& code)
+{
+    if (code.size() != 2) return false;
+    return (code[0] == 'T' && code[1] >= '1' && code[1] <= '6') ||
+           (code[0] == 'V' && code[1] >= '1' && code[1] <= '5') || code == "SR" || code == "WN" ||
+           code == "WS" || code == "WT";
+}
+
+std::string MacroValue(const std::string& code, const std::string& sourceDir,
+                       const DirectoryValues& values)
+{
+    if (code.size() != 2) return {};
+    char kind = code[0];
+    char digit = code[1];
+    if (kind == 'T' && digit >= '1' && digit <= '6') return values.targetDirs[digit - '1'];
+    if (kind == 'V' && digit >= '1' && digit <= '5') return values.varStrings[digit - '1'];
+    if (code == "SR") return sourceDir;
+    if (code == "WN") return WindowsDirectory();
+    if (code == "WS") return SystemDirectory();
+    if (code == "WT") {
+        bool nt = MakeOsVersionText().find("WinNT") != std::string::npos;
+        return WindowsDirectory() + "\\" + (nt ? "SYSTEM32" : "SYSTEM");
+    }
+    return {};
+}
+
+bool ResolveScriptPath(std::string& line, const std::string& sourceDir,
+                       const DirectoryValues& values, std::string& path)
+{
+    const std::string field = TakeField(line, kDirectoryFieldChars);
+
+    // The directory is built from the field's pieces: macros between stars
+    // ("*T1*") and literal names between them, each followed by "\". A
+    // field of three characters or less is taken literally as a whole.
+    std::string directory;
+    std::string rest = field;
+    bool pureMacro = false;
+    if (field.size() > 3) {
+        for (;;) {
+            size_t star = rest.find('*');
+            if (star == std::string::npos) break;
+            if (star != 0) {
+                // Literal text in front of a macro.
+                directory += rest.substr(0, star);
+                directory += '\\';
+                rest.erase(0, star);
+                continue;
+            }
+            // rest starts with "*": the two characters after it are the
+            // macro code. Every pass makes rest shorter, so this ends.
+            std::string code = rest.substr(1, 2);
+            if (rest.size() <= 4) {
+                rest = code;
+                pureMacro = true;
+            } else {
+                rest.erase(0, 4);
+            }
+            if (IsMacroCode(code)) {
+                directory += MacroValue(code, sourceDir, values);
+                directory += '\\';
+            }
+        }
+    }
+    if (!pureMacro) directory += rest;
+
+    path = TakeField(line, kFileFieldChars);
+    if (path.empty()) {
+        MessageBoxA(GetActiveWindow(), fw::LoadResString(kIdsEmptyFileName).c_str(),
+                    fw::LoadResString(kIdsAppTitle).c_str(), MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    }
+    if (path[0] == '\\') path = values.defaultDrive + path;
+    if (!directory.empty()) {
+        StripTrailingBackslash(directory);
+        path = directory + "\\" + path;
+    }
+    // Names without a drive land in the main product directory.
+    if (path.size() < 2 || path[1] != ':') path = values.targetDirs[0] + "\\" + path;
+    return true;
+}
+
+int CreateDirectoryPath(const std::string& input)
+{
+    std::string path = input;
+    StripTrailingBackslash(path);
+    // Every level from the top down; the drive part and the levels that
+    // exist already simply fail.
+    for (size_t i = 0; i < path.size(); ++i) {
+        if (path[i] == '\\' && i > 0) _mkdir(path.substr(0, i).c_str());
+    }
+    errno = 0;
+    return _mkdir(path.c_str()) == 0 ? 0 : -1;
+}
+
+int IsDirectoryWritable(const std::string& dir)
+{
+    // The probe file is made new, so that a file the user keeps under the
+    // same name is neither truncated nor deleted; when "test.tmp" is taken
+    // the system picks a fresh name in the same directory.
+    std::string probe = dir + "\\test.tmp";
+    HANDLE file = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS) {
+        char unique[MAX_PATH] = {};
+        if (dir.size() < MAX_PATH - 14 && GetTempFileNameA(dir.c_str(), "tst", 0, unique) != 0) {
+            probe = unique;
+            file = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (file == INVALID_HANDLE_VALUE) DeleteFileA(probe.c_str());
+        }
+    }
+    if (file == INVALID_HANDLE_VALUE) return 1;
+    DWORD written = 0;
+    bool wrote = WriteFile(file, "a", 1, &written, nullptr) && written == 1;
+    bool closed = CloseHandle(file) != 0;
+    DeleteFileA(probe.c_str());
+    return (wrote && closed) ? 0 : 1;
+}
+
+int FreeSpaceKB(const std::string& path, std::string& text)
+{
+    std::string root = path;
+    if (root.empty() || root.back() != '\\') root += '\\';
+    DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
+    UINT previousMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    BOOL ok = GetDiskFreeSpaceA(root.c_str(), &sectorsPerCluster, &bytesPerSector,
+                                &freeClusters, &totalClusters);
+    SetErrorMode(previousMode);
+    if (!ok) {
+        text = "0";
+        return 1;
+    }
+    // Computed in 64 bits: drives with more than 4 GB free would wrap in
+    // 32 bits and report a small, wrong figure.
+    uint64_t bytes = (uint64_t)freeClusters * bytesPerSector * sectorsPerCluster;
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%llu", (unsigned long long)(bytes >> 10));
+    text = buffer;
+    return 0;
+}
+
+int IsDriveAvailable(const std::string& path)
+{
+    if (path.empty()) return 0;
+    std::string upper = path.substr(0, 1);
+    fw::ToUpper(upper);
+    int drive = (unsigned char)upper[0] - 64;  // A = 1
+    if (drive < 1 || drive > 26) return 0;
+    int remembered = _getdrive();
+    UINT previousMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    int result = _chdrive(drive) == 0 ? 1 : 0;
+    if (remembered > 0) _chdrive(remembered);
+    SetErrorMode(previousMode);
+    return result;
+}
+
+int IsValidPathSyntax(const std::string& path, int maxName)
+{
+    if (path.size() < 2) return 0;
+    char first = path[0];
+    if (!((first >= 'A' && first <= 'Z') || (first >= 'a' && first <= 'z'))) return 0;
+    if (path[1] != ':') return 0;
+    if (path.size() > 2 && path[2] != '\\') return 0;
+    if (path.find('/') != std::string::npos || path.find(' ') != std::string::npos) return 0;
+
+    size_t slash = path.find('\\');
+    for (;;) {
+        if (slash == std::string::npos || slash + 1 == path.size()) return 1;
+        if (path[slash + 1] == '\\') return 0;
+        size_t next = path.find('\\', slash + 1);
+        size_t length = (next == std::string::npos ? path.size() : next) - (slash + 1);
+        if ((long long)length > maxName) return 0;
+        slash = next;
+    }
+}
+
+std::string MakeOsVersionText()
+{
+    DWORD version = GetVersion();
+    unsigned major = LOBYTE(LOWORD(version));
+    unsigned minor = HIBYTE(LOWORD(version));
+    char buffer[80];
+    if ((version & 0x80000000u) == 0)
+        std::snprintf(buffer, sizeof buffer, "WinNT %u.%u", major, minor);
+    else if (major >= 4)
+        std::snprintf(buffer, sizeof buffer, "Win95 %u.%u", major, minor);
+    else
+        std::snprintf(buffer, sizeof buffer, "Win32S %u.%u", major, minor);
+    return buffer;
+}
+
+void RemoveDirectoryChain(const std::string& directory)
+{
+    RemoveDirectoryA(directory.c_str());
+    std::string path = directory;
+    StripTrailingBackslash(path);
+    for (size_t cut = path.rfind('\\'); cut != std::string::npos; cut = path.rfind('\\')) {
+        path.erase(cut);
+        // "C:" would be the current directory of drive C, which is no
+        // parent of this chain: stop at the drive.
+        if (IsBareDrive(path)) break;
+        RemoveDirectoryA(path.c_str());
+    }
+}
+
+void StripTrailingBackslash(std::string& text)
+{
+    if (!text.empty() && text.back() == '\\') text.pop_back();
+}
+
+void TrimLeadingSpace(std::string& text)
+{
+    size_t n = 0;
+    while (n < text.size() && IsSpace(text[n])) ++n;
+    text.erase(0, n);
+}
+
+void TrimTrailingSpace(std::string& text)
+{
+    size_t n = text.size();
+    while (n > 0 && IsSpace(text[n - 1])) --n;
+    text.erase(n);
+}

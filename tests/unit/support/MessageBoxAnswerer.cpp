@@ -1,0 +1,123 @@
+#include "support/MessageBoxAnswerer.h"
+
+namespace {
+
+// The static control that holds the text of a message box.
+constexpr int kMessageTextId = 0xFFFF;
+// How long a clicked box may stay before it is closed another way.
+constexpr DWORD kCloseGraceMs = 3000;
+constexpr DWORD kPollMs = 20;
+
+std::string TextOf(HWND hwnd)
+{
+    char buffer[2048] = {};
+    DWORD_PTR copied = 0;
+    // Another thread's window: never wait for it without end.
+    if (!SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof buffer, (LPARAM)buffer,
+                             SMTO_ABORTIFHUNG | SMTO_BLOCK, 2000, &copied))
+        return {};
+    return std::string(buffer, (size_t)copied);
+}
+
+BOOL CALLBACK CollectBox(HWND hwnd, LPARAM param)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != GetCurrentProcessId() || !IsWindowVisible(hwnd)) return TRUE;
+    char className[16] = {};
+    GetClassNameA(hwnd, className, sizeof className);
+    if (lstrcmpA(className, "#32770") != 0) return TRUE;
+    if (!GetDlgItem(hwnd, kMessageTextId)) return TRUE;
+    reinterpret_cast<std::vector<HWND>*>(param)->push_back(hwnd);
+    return TRUE;
+}
+
+}  // namespace
+
+MessageBoxAnswerer::MessageBoxAnswerer(std::vector<int> buttons) : buttons_(std::move(buttons))
+{
+    if (buttons_.empty()) buttons_.push_back(IDOK);
+    thread_ = std::thread([this] { Run(); });
+}
+
+MessageBoxAnswerer::~MessageBoxAnswerer()
+{
+    stop_ = true;
+    thread_.join();
+}
+
+std::vector<HWND> MessageBoxAnswerer::FindMessageBoxes()
+{
+    std::vector<HWND> found;
+    EnumWindows(CollectBox, (LPARAM)&found);
+    return found;
+}
+
+bool MessageBoxAnswerer::Answer(HWND box)
+{
+    Box seen;
+    seen.caption = TextOf(box);
+    seen.text = TextOf(GetDlgItem(box, kMessageTextId));
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        size_t index = boxes_.size();
+        seen.pressed = buttons_[index < buttons_.size() ? index : buttons_.size() - 1];
+    }
+    HWND button = GetDlgItem(box, seen.pressed);
+    if (button) {
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutA(button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, 2000, &ignored);
+    }
+    // The click should close the box; when it does not (no such button,
+    // a box that ignores it), close it so that the run goes on.
+    DWORD start = GetTickCount();
+    while (IsWindow(box) && IsWindowVisible(box) && GetTickCount() - start < kCloseGraceMs)
+        Sleep(kPollMs);
+    if (IsWindow(box) && IsWindowVisible(box)) {
+        seen.forced = true;
+        PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        PostMessageA(box, WM_CLOSE, 0, 0);
+        start = GetTickCount();
+        while (IsWindow(box) && GetTickCount() - start < kCloseGraceMs) Sleep(kPollMs);
+    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    boxes_.push_back(seen);
+    return true;
+}
+
+void MessageBoxAnswerer::Run()
+{
+    while (!stop_) {
+        std::vector<HWND> found = FindMessageBoxes();
+        if (found.empty()) {
+            Sleep(kPollMs);
+            continue;
+        }
+        // Give the box a moment to finish its initialisation (buttons,
+        // focus) before it is clicked.
+        Sleep(50);
+        if (IsWindow(found.front())) Answer(found.front());
+    }
+}
+
+bool MessageBoxAnswerer::WaitForBoxes(size_t count, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (Count() >= count) return true;
+        if (GetTickCount() - start >= timeoutMs) return false;
+        Sleep(kPollMs);
+    }
+}
+
+std::vector<MessageBoxAnswerer::Box> MessageBoxAnswerer::Boxes()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return boxes_;
+}
+
+size_t MessageBoxAnswerer::Count()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return boxes_.size();
+}
