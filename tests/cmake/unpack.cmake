@@ -1,0 +1,38 @@
+# The unpack library, the sample product's media and the script check.
+
+# Unit tests of the library go through its exported entry points; they build
+# their test archives with zlib.
+target_link_libraries(unittests PRIVATE z)
+target_include_directories(unittests PRIVATE ${CMAKE_SOURCE_DIR}/unpack)
+add_dependencies(unittests cunpack)
+
+# The product's own string table passes the script check, and every archive
+# is on the diskette its line names.
+add_test(NAME script_check_product
+         COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/checkscript.py
+                 --media ${MEDIA_DIR} $<TARGET_FILE:installer>)
+
+# The media builder and the script check on broken copies of the resources.
+add_test(NAME media_tools
+         COMMAND ${Python3_EXECUTABLE} -m unittest -v tools.tests.test_media_tools
+         WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
+set_tests_properties(media_tools PROPERTIES TIMEOUT 300
+  ENVIRONMENT "CV_WINDRES=${CMAKE_RC_COMPILER};CV_SOURCE=${CMAKE_SOURCE_DIR};CV_BIN=${CMAKE_BINARY_DIR}/bin;PYTHONDONTWRITEBYTECODE=1")
+
+# The shipped archives and one made by Info-ZIP zip unpack through the
+# library exactly as unzip unpacks them.
+add_test(NAME unpack_matches_unzip
+         COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/unpack/tests/compare_unzip.py
+                 --wine ${WINE} --runner $<TARGET_FILE:unpackrun>
+                 --work ${CMAKE_BINARY_DIR}/unpack-compare
+                 --zip-folder ${CMAKE_SOURCE_DIR}/sample
+                 ${MEDIA_DIR}/ALL)
+set_tests_properties(unpack_matches_unzip PROPERTIES TIMEOUT 300)
+
+# make bench: the library's throughput against unzip on about 200 MB.
+add_test(NAME unpack_bench
+         COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/unpack/bench/bench.py
+                 --wine ${WINE} --runner $<TARGET_FILE:unpackrun>
+                 --work ${CMAKE_BINARY_DIR}/bench-unpack
+         CONFIGURATIONS bench)
+set_tests_properties(unpack_bench PROPERTIES LABELS bench TIMEOUT 1800)

@@ -1,0 +1,241 @@
+#!/usr/bin/env python3
+"""Checks the install script and the program-item records in a compiled
+string table (INSTALL.EXE or a .res file) before a product is shipped.
+
+    checkscript.py [--media DIR] PROGRAM_OR_RES
+
+Reports, one finding per line ("<file>: <string id>: error: ..."):
+  - no END line that always runs (number 0), holes in the script's IDs,
+    lines after the END that are never read;
+  - lines without a number, unknown command words, lines longer than the
+    254 characters that the installer keeps;
+  - empty file fields, fields that the installer's character sets cut short
+    (a hyphen in a file name, a blank, a field that ends in anything but a
+    comma), unknown directory and program macros;
+  - program-item and follow-up records with holes, missing fields, file
+    names the record's character set cuts short (a hyphen or underscore);
+  - diskettes without a label (11700 + n), and with --media, archives that
+    are not on the diskette their line names (DIR/DISKn) and an unpack
+    library missing from DIR/DISK1.
+Exit status: 0 when there are no errors, 1 when there are, 2 when the file
+cannot be read.
+"""
+
+import argparse
+import os
+import sys
+
+sys.dont_write_bytecode = True  # keep the source tree clean
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+import installscript as ins  # noqa: E402
+from strtable import ResourceError, read_string_table  # noqa: E402
+
+
+class Report:
+    def __init__(self, source):
+        self.source = source
+        self.errors = 0
+        self.warnings = 0
+
+    def error(self, sid, text):
+        self.errors += 1
+        print("%s: %s: error: %s" % (self.source, sid, text))
+
+    def warning(self, sid, text):
+        self.warnings += 1
+        print("%s: %s: warning: %s" % (self.source, sid, text))
+
+
+def show(ch):
+    return "end of line" if ch is None else "'%s'" % ch
+
+
+def check_fields(report, sid, fields, last_may_end=True):
+    for i, (role, field) in enumerate(fields):
+        if field.cut_short:
+            report.error(sid, "%s field \"%s\" is cut short at %s (the installer's character set "
+                         "for it does not hold that character)" % (role, field.text, show(field.stop)))
+
+
+def check_script(report, table, lines, end_found):
+    ids = sorted(i for i in table if ins.SCRIPT_FIRST <= i < ins.ITEM_FIRST)
+    last_read = lines[-1].id if lines else ins.SCRIPT_FIRST - 1
+    if not end_found:
+        ends = [l for l in lines if l.command == "END"]
+        for l in ends:
+            report.error(l.id, "END runs only when number %d is active: the script has no END "
+                         "that always runs" % l.number)
+        if not ends:
+            report.error(ins.SCRIPT_FIRST, "the script has no active \"END\" line (number 0)")
+        # Holes: a missing ID inside the script stops the installer there.
+        if ids and ids[-1] > last_read:
+            report.error(last_read + 1, "hole in the script IDs: string %d is missing, so lines "
+                         "%d ... %d are never read" % (last_read + 1, last_read + 2, ids[-1]))
+    else:
+        after = [i for i in ids if i > last_read]
+        if after:
+            report.warning(after[0], "line after the END line is never read")
+
+    for line in lines:
+        sid = line.id
+        if len(line.text) > ins.LINE_LIMIT:
+            report.error(sid, "line is %d characters long; the installer keeps only %d"
+                         % (len(line.text), ins.LINE_LIMIT))
+        if line.number is None:
+            report.error(sid, "line does not start with a number: \"%s\"" % line.text)
+            continue
+        if line.number_field.cut_short:
+            report.error(sid, "number field \"%s\" is cut short at %s"
+                         % (line.number_field.text, show(line.number_field.stop)))
+        if not line.can_run:
+            continue
+        if line.command not in ins.COMMANDS:
+            report.error(sid, "unknown command word \"%s\"" % line.command)
+            continue
+        if line.command_field.cut_short:
+            report.error(sid, "command field \"%s\" is cut short at %s"
+                         % (line.command, show(line.command_field.stop)))
+        check_fields(report, sid, line.fields)
+        for role, field in line.fields:
+            if role in ("file", "source") and not field.text:
+                report.error(sid, "empty %s field (\"Empty String instead of file name\")"
+                             % ("file" if role == "file" else "source name"))
+            if role == "directory":
+                for code, closed in ins.macro_codes(field.text):
+                    if not closed:
+                        report.error(sid, "malformed macro in directory field \"%s\"" % field.text)
+                    elif code not in ins.SCRIPT_MACROS:
+                        report.error(sid, "unknown macro *%s* in directory field \"%s\""
+                                     % (code, field.text))
+            if role == "flag" and field.text and not 1 <= int(field.text) <= 9:
+                report.warning(sid, "flag number %s is outside 1 ... 9 and sets nothing" % field.text)
+        if line.command in ("UNZPK", "COPY") and not line.field("weight").text:
+            report.warning(sid, "empty weight")
+        if line.command == "UNZPK" and not line.field("diskette").text:
+            report.error(sid, "empty diskette number")
+
+
+def check_records(report, table, first, limit, kind, numbers, followup):
+    ids = sorted(i for i in table if first <= i < limit)
+    n = first
+    while n in table:
+        n += 1
+    if ids and ids[-1] >= n:
+        report.error(n, "hole in the %s IDs: string %d is missing, so records %d ... %d are "
+                     "never read" % (kind, n, n + 1, ids[-1]))
+    for sid in range(first, n):
+        text = table[sid]
+        if len(text) > ins.LINE_LIMIT:
+            report.error(sid, "%s record is %d characters long; the installer keeps only %d"
+                         % (kind, len(text), ins.LINE_LIMIT))
+        parts = text.split(",", 2)
+        if len(parts) < 3:
+            report.error(sid, "%s record lacks the component number, title or command: \"%s\""
+                         % (kind, text))
+            continue
+        number_text, title, rest = parts
+        if not number_text:
+            report.error(sid, "empty component number")
+        number = ins.leading_number(number_text)
+        if number_text and not number_text.isdigit():
+            report.error(sid, "component number \"%s\" is not a plain decimal number" % number_text)
+        elif number is not None and number not in numbers:
+            report.warning(sid, "component number %d never counts for a %s" % (number, kind))
+        if not title:
+            report.error(sid, "empty title (\"Empty String instead of file name\")")
+        tok = ins.Tokenizer(rest)
+        if tok.rest == "E":
+            continue
+
+        def command(label):
+            program = tok.take(ins.ITEM_PROGRAM_SET)
+            directory = tok.take(ins.ITEM_DIR_SET)
+            filename = tok.take(ins.ITEM_FILE_SET)
+            for role, f in ((label + " program", program), (label + " directory", directory),
+                            (label + " file", filename)):
+                if f.cut_short:
+                    report.error(sid, "%s field \"%s\" is cut short at %s (the record's character "
+                                 "set does not hold it)" % (role, f.text, show(f.stop)))
+            if len(program.text) != 4 or program.text[0] != "*" or program.text[3] != "*":
+                report.error(sid, "malformed %s program macro \"%s\"" % (label, program.text))
+            elif program.text[1:3] not in ins.ITEM_PROGRAM_CODES:
+                report.error(sid, "unknown program macro %s" % program.text)
+            if len(directory.text) < 4 or directory.text[0] != "*" or directory.text[3] != "*":
+                report.error(sid, "malformed %s directory macro \"%s\"" % (label, directory.text))
+            elif directory.text[1:3] not in ins.ITEM_DIR_CODES:
+                report.error(sid, "unknown directory macro *%s*" % directory.text[1:3])
+            if not filename.text:
+                report.error(sid, "empty %s file field (\"Empty String instead of file name\")" % label)
+
+        command("command")
+        if followup:
+            ended = False
+            while not tok.at_end():
+                arg = tok.take(ins.ITEM_ARG_SET)
+                if arg.text == "E":
+                    ended = True
+                    break
+                if arg.cut_short:
+                    report.error(sid, "argument field \"%s\" is cut short at %s" % (arg.text, show(arg.stop)))
+                if len(arg.text) < 2 or arg.text[0] != "*" or arg.text[-1] != "*":
+                    report.error(sid, "malformed argument macro \"%s\"" % arg.text)
+            if not ended:
+                report.warning(sid, "record has no end mark \"E\"")
+        elif tok.rest not in ("E", ""):
+            command("icon")
+            index = tok.take(ins.DIGITS)
+            if not index.text or index.cut_short:
+                report.error(sid, "icon index missing or not a number")
+            if tok.rest != "E":
+                report.warning(sid, "record has no end mark \"E\" after the icon index")
+        elif tok.rest != "E":
+            report.warning(sid, "record has no end mark \"E\"")
+
+
+def check_diskettes(report, table, lines, media):
+    disks = {1}
+    for line in ins.unzpk_lines(lines):
+        name, disk = line.archive()
+        if disk:
+            disks.add(disk)
+        if media is not None and name:
+            where = os.path.join(media, "DISK%d" % disk, name)
+            if not os.path.isfile(where):
+                others = [d for d in sorted(os.listdir(media))
+                          if d.upper().startswith("DISK") and os.path.isfile(os.path.join(media, d, name))]
+                report.error(line.id, "archive %s is not on diskette %d%s" % (
+                    name, disk, " (it is on %s)" % ", ".join(others) if others else ""))
+    for disk in sorted(disks):
+        if not table.get(ins.LABEL_BASE + disk, ""):
+            report.error(ins.LABEL_BASE + disk, "diskette %d has no label (string %d)"
+                         % (disk, ins.LABEL_BASE + disk))
+    if media is not None and not os.path.isfile(os.path.join(media, "DISK1", "CUNPCK32.DLL")):
+        report.error(ins.LABEL_BASE + 1, "the unpack library CUNPCK32.DLL is not on diskette 1")
+
+
+def main(argv=None):
+    ap = argparse.ArgumentParser(description=__doc__.split("\n")[0])
+    ap.add_argument("--media", help="distribution media directory holding DISK1, DISK2, ...")
+    ap.add_argument("resources", help="INSTALL.EXE or a compiled .res file")
+    args = ap.parse_args(argv)
+    name = os.path.basename(args.resources)
+    try:
+        table = read_string_table(args.resources)
+    except (OSError, ResourceError, ValueError) as e:
+        print("%s: cannot read the string table: %s" % (name, e))
+        return 2
+    report = Report(name)
+    lines, end_found = ins.read_script(table)
+    check_script(report, table, lines, end_found)
+    check_records(report, table, ins.ITEM_FIRST, ins.FOLLOWUP_FIRST, "program item", ins.ITEM_NUMBERS, False)
+    check_records(report, table, ins.FOLLOWUP_FIRST, ins.LABEL_BASE, "follow-up program",
+                  ins.FOLLOWUP_NUMBERS, True)
+    check_diskettes(report, table, lines, args.media)
+    print("%s: %d script lines, %d errors, %d warnings"
+          % (name, len(lines), report.errors, report.warnings))
+    return 1 if report.errors else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
