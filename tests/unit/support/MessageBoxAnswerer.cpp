@@ -58,10 +58,14 @@ bool MessageBoxAnswerer::Answer(HWND box)
     Box seen;
     seen.caption = TextOf(box);
     seen.text = TextOf(GetDlgItem(box, kMessageTextId));
+    size_t index;
     {
+        // Recorded before the click: the thread that shows the box may look
+        // at the record as soon as the box is gone.
         std::lock_guard<std::mutex> lock(mutex_);
-        size_t index = boxes_.size();
+        index = boxes_.size();
         seen.pressed = buttons_[index < buttons_.size() ? index : buttons_.size() - 1];
+        boxes_.push_back(seen);
     }
     HWND button = GetDlgItem(box, seen.pressed);
     if (button) {
@@ -74,14 +78,15 @@ bool MessageBoxAnswerer::Answer(HWND box)
     while (IsWindow(box) && IsWindowVisible(box) && GetTickCount() - start < kCloseGraceMs)
         Sleep(kPollMs);
     if (IsWindow(box) && IsWindowVisible(box)) {
-        seen.forced = true;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            boxes_[index].forced = true;
+        }
         PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
         PostMessageA(box, WM_CLOSE, 0, 0);
         start = GetTickCount();
         while (IsWindow(box) && GetTickCount() - start < kCloseGraceMs) Sleep(kPollMs);
     }
-    std::lock_guard<std::mutex> lock(mutex_);
-    boxes_.push_back(seen);
     return true;
 }
 
