@@ -17,10 +17,14 @@ bool IsRecognisedComponent(ComponentConsumer consumer, int n)
     return false;
 }
 
+int FlagFromText(const std::string& text)
+{
+    return (text == " " || text == "0") ? 0 : 1;
+}
+
 int ReadFlagString(unsigned id)
 {
-    std::string text = fw::LoadResString(id);
-    return (text == " " || text == "0") ? 0 : 1;
+    return FlagFromText(fw::LoadResString(id));
 }
 
 void InstallState::InitComponentFlags()

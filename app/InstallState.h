@@ -72,3 +72,5 @@ struct InstallState {
 // 0 when string `id` is exactly " " or "0", 1 for any other text (a missing
 // string included).
 int ReadFlagString(unsigned id);
+// The same rule on a text.
+int FlagFromText(const std::string& text);

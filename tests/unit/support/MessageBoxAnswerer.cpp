@@ -1,5 +1,7 @@
 #include "support/MessageBoxAnswerer.h"
 
+#include "fw/Window.h"
+
 namespace {
 
 // The static control that holds the text of a message box.
@@ -28,6 +30,9 @@ BOOL CALLBACK CollectBox(HWND hwnd, LPARAM param)
     GetClassNameA(hwnd, className, sizeof className);
     if (lstrcmpA(className, "#32770") != 0) return TRUE;
     if (!GetDlgItem(hwnd, kMessageTextId)) return TRUE;
+    // The installer's own dialogs (pages, prompts) carry unnamed statics of
+    // the same ID; they are bound to a window object, message boxes are not.
+    if (fw::Window::FromHandle(hwnd)) return TRUE;
     reinterpret_cast<std::vector<HWND>*>(param)->push_back(hwnd);
     return TRUE;
 }

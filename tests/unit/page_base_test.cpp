@@ -1,0 +1,225 @@
+// Services of the page base: KB figures, the location check, the trial
+// creation of a directory and the exit question. The message boxes they
+// show are answered by MessageBoxAnswerer, as a person would.
+#include <gtest/gtest.h>
+
+
+#include "app/MainWindow.h"
+#include "fsutil/FsUtil.h"
+#include "pages/base/WizardPage.h"
+#include "pages/welcome/WelcomePage.h"
+#include "resources/resource.h"
+#include "support/MessageBoxAnswerer.h"
+#include "support/ScratchDir.h"
+
+namespace {
+
+const char kTitle[] = "Corvane Velomire Installation";
+
+class PageBase : public testing::Test {
+protected:
+    MainWindow main;
+    WizardPage page{IDD_WELCOME, main};
+};
+
+}  // namespace
+
+TEST_F(PageBase, SeparatorAndUnitFromTheStringTable)
+{
+    EXPECT_EQ(page.separator, ",");
+    EXPECT_EQ(page.unitText, " KB");
+}
+
+TEST_F(PageBase, InsertAndRemoveSeparator)
+{
+    struct Case { const char* in; const char* inserted; } cases[] = {
+        {"0 KB", "0 KB"},           {"999 KB", "999 KB"},     {"1000 KB", "1,000 KB"},
+        {"5186 KB", "5,186 KB"},    {"65535 KB", "65,535 KB"}, {"1234567 KB", "1234,567 KB"},
+        {"1,000 KB", "1,000 KB"},   // already there: unchanged
+    };
+    for (const Case& c : cases) {
+        std::string figure = c.in;
+        page.InsertSeparator(figure);
+        EXPECT_EQ(figure, c.inserted) << c.in;
+        page.InsertSeparator(figure);
+        EXPECT_EQ(figure, c.inserted) << "twice: " << c.in;
+    }
+    struct Removal { const char* in; const char* out; } removals[] = {
+        {"1,000 KB", "1000 KB"}, {"65,535 KB", "65535 KB"}, {"999 KB", "999 KB"}, {"1000 KB", "1000 KB"},
+    };
+    for (const Removal& r : removals) {
+        std::string figure = r.in;
+        page.RemoveSeparator(figure);
+        EXPECT_EQ(figure, r.out) << r.in;
+    }
+}
+
+TEST_F(PageBase, AddAndCompareKB)
+{
+    std::string total = "0 KB";
+    for (const char* size : {"3950 KB", "305 KB", "284 KB", "647 KB", "0 KB"}) {
+        std::string amount = size;
+        page.InsertSeparator(amount);
+        page.AddKB(total, amount, 1);
+    }
+    EXPECT_EQ(total, "5,186 KB");  // a full install of the shipped product
+    std::string amount = "3,950 KB";
+    page.AddKB(total, amount, 0);
+    EXPECT_EQ(total, "1,236 KB");
+    EXPECT_EQ(amount, "3,950 KB");  // the amount is left as it was
+
+    struct Case { const char* available; const char* required; int result; } cases[] = {
+        {"6,187 KB", "5,186 KB", 1},   // 1,001 KB more
+        {"6,186 KB", "5,186 KB", 0},   // exactly 1,000 KB more
+        {"5,187 KB", "5,186 KB", 0},
+        {"5,186 KB", "5,186 KB", -1},  // equal is not enough
+        {"0 KB", "5,186 KB", -1},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(page.CompareKB(c.available, c.required), c.result) << c.available << " vs " << c.required;
+}
+
+TEST_F(PageBase, CheckLocation)
+{
+    main.defaultDrive = "C:";
+    ScratchDir scratch("location");
+    {
+        MessageBoxAnswerer answerer({IDOK});
+        std::string directory = "C";
+        std::string available = "untouched";
+        EXPECT_FALSE(page.CheckLocation(directory, available));
+        ASSERT_TRUE(answerer.WaitForBoxes(1));
+        EXPECT_EQ(answerer.Boxes()[0].text, "Path is invalid. Please Enter Valid Path.");
+        EXPECT_EQ(answerer.Boxes()[0].caption, kTitle);
+        EXPECT_EQ(available, "untouched");
+    }
+    for (const char* bad : {"C:\\TOOLONGNAME", "C:\\A B", "C:WINDOWS", "C:\\\\X", "1:\\X"}) {
+        MessageBoxAnswerer answerer({IDOK});
+        std::string directory = bad;
+        std::string available;
+        EXPECT_FALSE(page.CheckLocation(directory, available)) << bad;
+        EXPECT_TRUE(answerer.WaitForBoxes(1)) << bad;
+    }
+    {
+        MessageBoxAnswerer answerer({IDOK});
+        std::string directory = "\\VELOMIR  \t";
+        std::string available;
+        EXPECT_TRUE(page.CheckLocation(directory, available));
+        EXPECT_EQ(directory, "C:\\VELOMIR");  // default drive in front, blanks gone
+        EXPECT_EQ(answerer.Count(), 0u);
+        ASSERT_GT(available.size(), 3u);
+        EXPECT_EQ(available.substr(available.size() - 3), " KB");
+        std::string plain;
+        FreeSpaceKB("C:", plain);
+        plain += " KB";
+        page.InsertSeparator(plain);
+        EXPECT_EQ(available, plain);
+    }
+}
+
+TEST_F(PageBase, TrialCreateTakesOnlyEmptyDirectoriesAway)
+{
+    ScratchDir scratch("trial");
+    WriteWholeFile(scratch / "keep.txt", "x");
+    MessageBoxAnswerer answerer({IDOK});
+
+    EXPECT_EQ(page.TrialCreate(scratch / "NEW\\SUB"), 1);
+    EXPECT_FALSE(PathExists(scratch / "NEW"));
+    EXPECT_TRUE(PathExists(scratch / "keep.txt"));
+
+    CreateDirectoryA((scratch / "EMPTY").c_str(), nullptr);
+    EXPECT_EQ(page.TrialCreate(scratch / "EMPTY"), 1);
+    EXPECT_FALSE(PathExists(scratch / "EMPTY"));
+
+    CreateDirectoryA((scratch / "FULL").c_str(), nullptr);
+    WriteWholeFile(scratch / "FULL\\file.txt", "data");
+    EXPECT_EQ(page.TrialCreate(scratch / "FULL"), 1);
+    EXPECT_TRUE(PathExists(scratch / "FULL\\file.txt"));
+    EXPECT_EQ(answerer.Count(), 0u);
+
+    std::string noDrive = UnusedDriveLetter();
+    ASSERT_FALSE(noDrive.empty());
+    EXPECT_EQ(page.TrialCreate(noDrive + "\\VELOMIR"), -1);
+    ASSERT_TRUE(answerer.WaitForBoxes(1));
+    EXPECT_EQ(answerer.Boxes()[0].text, "Path is invalid. Please Enter Valid Path.");
+}
+
+namespace {
+
+// A welcome page that presses Exit as soon as it opens, and again after an
+// Exit that did not close it.
+class ExitingPage : public WelcomePage {
+public:
+    using WelcomePage::WelcomePage;
+    bool OnInitDialog() override
+    {
+        WelcomePage::OnInitDialog();
+        SetTimer(Handle(), 1, 15000, nullptr);  // a page that never closes fails, not hangs
+        PostMessageA(Handle(), WM_COMMAND, IDCANCEL, 0);
+        return true;
+    }
+    void OnTimer(UINT_PTR) override { EndDialog(-99); }
+    void OnCancel() override
+    {
+        ++exits;
+        WelcomePage::OnCancel();
+        if (exits == 1) PostMessageA(Handle(), WM_COMMAND, IDCANCEL, 0);
+    }
+    int exits = 0;
+};
+
+}  // namespace
+
+TEST(WelcomePage, ExitAsksAndNoKeepsThePage)
+{
+    MainWindow main;
+    main.installerDir = "C:\\NO\\SUCH\\INSTALLER";  // the cleanup start fails quietly
+    MessageBoxAnswerer answerer({IDNO, IDYES});
+    ExitingPage page(main);
+    INT_PTR result = page.DoModal();
+    EXPECT_EQ(result, 2);
+    EXPECT_EQ(page.exits, 2);
+    std::vector<MessageBoxAnswerer::Box> boxes = answerer.Boxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].text, "Are you sure you want to exit Install?");
+    EXPECT_EQ(boxes[0].caption, kTitle);
+    EXPECT_EQ(boxes[0].pressed, IDNO);
+    EXPECT_EQ(boxes[1].pressed, IDYES);
+}
+
+TEST(WelcomePage, ControlsWhenItOpens)
+{
+    MainWindow main;
+    struct Probe : WelcomePage {
+        using WelcomePage::WelcomePage;
+        bool OnInitDialog() override
+        {
+            WelcomePage::OnInitDialog();
+            backEnabled = IsWindowEnabled(Item(IDC_BACK));
+            helpVisible = IsWindowVisible(Item(IDC_HELP_BUTTON));
+            noteVisible = GetWindowLongA(Item(IDC_HIDDEN_NOTE), GWL_STYLE) & WS_VISIBLE;
+            RECT r;
+            GetWindowRect(Item(IDC_PRODUCT_PICTURE), &r);
+            pictureWidth = r.right - r.left;
+            bodyFont = reinterpret_cast<HFONT>(SendMessageA(Item(10424), WM_GETFONT, 0, 0));
+            titleFont = reinterpret_cast<HFONT>(SendMessageA(Item(IDC_NEXT), WM_GETFONT, 0, 0));
+            RECT w = WindowRect();
+            left = w.left;
+            expectedLeft = (GetSystemMetrics(SM_CXSCREEN) - (w.right - w.left)) / 2;
+            EndDialog(1);
+            return true;
+        }
+        bool backEnabled = true, helpVisible = true, noteVisible = true;
+        int pictureWidth = 0, left = -1, expectedLeft = -2;
+        HFONT bodyFont = nullptr, titleFont = nullptr;
+    } page(main);
+    EXPECT_EQ(page.DoModal(), 1);
+    EXPECT_FALSE(page.backEnabled);
+    EXPECT_FALSE(page.helpVisible);
+    EXPECT_FALSE(page.noteVisible);
+    EXPECT_EQ(page.pictureWidth, 96);  // sized to the product picture
+    EXPECT_EQ(page.left, page.expectedLeft);
+    ASSERT_TRUE(page.lightFont);
+    EXPECT_EQ(page.bodyFont, page.lightFont);
+    EXPECT_NE(page.titleFont, page.lightFont);
+}
