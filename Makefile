@@ -24,7 +24,7 @@ test: build
 	@scripts/wine-session --xvfb ctest --test-dir $(BUILD_DIR) --output-on-failure $(CTEST_ARGS)
 
 bench: build
-	@scripts/wine-session --xvfb ctest --test-dir $(BUILD_DIR) -C bench -L bench --output-on-failure
+	@scripts/wine-session --xvfb ctest --test-dir $(BUILD_DIR) -C bench -L bench -V
 
 clean:
 	rm -rf $(BUILD_DIR)
