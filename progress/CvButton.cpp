@@ -197,20 +197,27 @@ void CvButton::Blit(HDC dc, HBITMAP bitmap, int x, int y, bool replaceGrey)
     DeleteDC(image);
 }
 
+void CvButton::Bevel(HDC dc, const RECT& rect, int first)
+{
+    int w = rect.right - rect.left, h = rect.bottom - rect.top;
+    int l = rect.left, t = rect.top;
+    for (int in : {first, first + 1}) {
+        Line(dc, highlightColor, l + in, t + in, l + w - in, t + in);
+        Line(dc, highlightColor, l + in, t + in, l + in, t + h - in);
+    }
+    for (int in : {first, first + 1}) {
+        Line(dc, shadowColor, l + w - in - 1, t + first, l + w - in - 1, t + h - first);
+        Line(dc, shadowColor, l + first, t + h - in - 1, l + w - first, t + h - in - 1);
+    }
+}
+
 void CvButton::DrawPlainRaised(HDC dc, const RECT& rect, HBITMAP bitmap)
 {
     int w = rect.right - rect.left, h = rect.bottom - rect.top;
     int l = rect.left, t = rect.top;
     if (bevel == 1) {
         OuterFrame(dc, rect);
-        for (int in : {1, 2}) {
-            Line(dc, highlightColor, l + in, t + in, l + w - in, t + in);
-            Line(dc, highlightColor, l + in, t + in, l + in, t + h - in);
-        }
-        for (int in : {2, 3}) {
-            Line(dc, shadowColor, l + w - in, t + 1, l + w - in, t + h - 1);
-            Line(dc, shadowColor, l + 1, t + h - in, l + w - 1, t + h - in);
-        }
+        Bevel(dc, rect, 1);
     }
     SIZE size = BitmapSize(bitmap);
     Blit(dc, bitmap, l + (w - size.cx) / 2, t + (h - size.cy) / 2, true);
@@ -222,14 +229,7 @@ void CvButton::DrawFocusedRaised(HDC dc, const RECT& rect, HBITMAP bitmap)
     int l = rect.left, t = rect.top;
     OuterFrame(dc, rect);
     InnerFrame(dc, rect);
-    for (int in : {2, 3}) {
-        Line(dc, highlightColor, l + in, t + in, l + w - in, t + in);
-        Line(dc, highlightColor, l + in, t + in, l + in, t + h - in);
-    }
-    for (int in : {3, 4}) {
-        Line(dc, shadowColor, l + w - in, t + 2, l + w - in, t + h - 2);
-        Line(dc, shadowColor, l + 2, t + h - in, l + w - 2, t + h - in);
-    }
+    Bevel(dc, rect, 2);
     SIZE size = BitmapSize(bitmap);
     int x = l + (w - size.cx) / 2, y = t + (h - size.cy) / 2;
     Blit(dc, bitmap, x, y, true);

@@ -44,6 +44,9 @@ private:
     void DropBitmaps();
     void OuterFrame(HDC dc, const RECT& rect);
     void InnerFrame(HDC dc, const RECT& rect);
+    // Highlight lines along the top and left `first` and `first` + 1 pixels
+    // in, shadow lines along the right and bottom one pixel further in.
+    void Bevel(HDC dc, const RECT& rect, int first);
     // Draws `bitmap` at (x, y); with `replaceGrey`, first turns every
     // RGB(192,192,192) pixel of the bitmap itself into the face colour.
     void Blit(HDC dc, HBITMAP bitmap, int x, int y, bool replaceGrey);

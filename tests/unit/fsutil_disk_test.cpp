@@ -75,7 +75,9 @@ TEST(FsutilWritable, MakesAndRemovesItsProbe)
     EXPECT_FALSE(PathExists(scratch / "MISSING"));
 
     std::string unwritable = UnwritableDirectory();
-    if (!unwritable.empty()) EXPECT_EQ(IsDirectoryWritable(unwritable), 1);
+    if (!unwritable.empty()) {
+        EXPECT_EQ(IsDirectoryWritable(unwritable), 1);
+    }
 }
 
 TEST(FsutilWritable, LeavesAFileOfTheSameNameAsItWas)

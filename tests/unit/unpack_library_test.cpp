@@ -427,7 +427,9 @@ TEST(UnpackLibrary, ProgressStaysWithinBaseAndShareAndNeverGoesBack)
         for (size_t i = 0; i < log.values.size(); ++i) {
             EXPECT_GE(int(log.values[i]), c.base) << "message " << i;
             EXPECT_LE(int(log.values[i]), c.base + c.share) << "message " << i;
-            if (i) EXPECT_GE(log.values[i], log.values[i - 1]) << "message " << i << " went backwards";
+            if (i) {
+                EXPECT_GE(log.values[i], log.values[i - 1]) << "message " << i << " went backwards";
+            }
         }
         EXPECT_EQ(int(log.values.back()), c.base + c.share) << "ends at base + share";
         if (c.share >= 40) {
@@ -468,12 +470,16 @@ TEST(UnpackLibrary, StopsWhenTheCancelFlagBecomesOne)
         for (auto& p : Tree(box.dest))
             if (p.back() != '\\') files.insert(box.dest + "\\" + p);
         EXPECT_EQ(files, std::set<std::string>(r.reported.begin(), r.reported.end()));
-        if (c.cancelAfter == 0) EXPECT_TRUE(r.reported.empty());
+        if (c.cancelAfter == 0) {
+            EXPECT_TRUE(r.reported.empty());
+        }
         if (c.cancelAfter == 20) {
             EXPECT_EQ(r.reported.size(), 12u) << "stopped inside DATA\\LARGE.DAT";
             EXPECT_EQ(GetFileAttributesA((box.dest + "\\DATA\\LARGE.DAT").c_str()), INVALID_FILE_ATTRIBUTES);
         }
-        if (c.cancelAfter == 4) EXPECT_LT(r.reported.size(), 12u);
+        if (c.cancelAfter == 4) {
+            EXPECT_LT(r.reported.size(), 12u);
+        }
         EXPECT_TRUE(box.Outside().empty());
     }
 }
