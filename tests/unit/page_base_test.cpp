@@ -223,3 +223,54 @@ TEST(WelcomePage, ControlsWhenItOpens)
     EXPECT_EQ(page.bodyFont, page.lightFont);
     EXPECT_NE(page.titleFont, page.lightFont);
 }
+
+namespace {
+
+// A main window that records the private message pages send it.
+class RecordingMain : public MainWindow {
+public:
+    LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override
+    {
+        if (msg == 0x401) exitNotes.push_back(w);
+        return MainWindow::WindowProc(msg, w, l);
+    }
+    std::vector<WPARAM> exitNotes;
+};
+
+// A page whose Exit goes through ConfirmExit, pressed once when it opens.
+class ConfirmingPage : public WizardPage {
+public:
+    using WizardPage::WizardPage;
+    bool OnInitDialog() override
+    {
+        WizardPage::OnInitDialog();
+        SetTimer(Handle(), 1, 15000, nullptr);
+        PostMessageA(Handle(), WM_COMMAND, IDCANCEL, 0);
+        return true;
+    }
+    void OnTimer(UINT_PTR) override { EndDialog(-99); }
+    void OnCancel() override
+    {
+        ++exits;
+        ConfirmExit();
+        if (exits == 1) PostMessageA(Handle(), WM_COMMAND, IDCANCEL, 0);
+    }
+    int exits = 0;
+};
+
+}  // namespace
+
+TEST(PageExit, ConfirmExitClosesWithCancelAndTellsTheMainWindow)
+{
+    RecordingMain main;
+    ASSERT_TRUE(main.CreateFullScreen());
+    MessageBoxAnswerer answerer({IDNO, IDYES});
+    ConfirmingPage page(IDD_WELCOME, main);
+    EXPECT_EQ(page.DoModal(), 2);
+    EXPECT_EQ(page.exits, 2);
+    ASSERT_EQ(answerer.Count(), 2u);
+    EXPECT_EQ(answerer.Boxes()[1].text, "Are you sure you want to exit Install?");
+    // Only the confirmed Exit told the main window, with the value 2.
+    EXPECT_EQ(main.exitNotes, std::vector<WPARAM>{2});
+    DestroyWindow(main.Handle());
+}
