@@ -177,13 +177,19 @@ void MainWindow::FinishInstall()
 
 void MainWindow::StartCleanupProgram(const std::string& installerDir)
 {
-    std::string commandLine = installerDir + "\\CVDEL.EXE" + " /P " + fw::LoadResString(IDS_APP_TITLE);
+    // The program is named on its own and, in a directory with blanks, put
+    // in quotes on its command line: otherwise the system would try the text
+    // up to each blank as a program of its own, and the program would read
+    // the rest of its directory as its arguments.
+    std::string program = installerDir + "\\CVDEL.EXE";
+    std::string shown = program.find(' ') == std::string::npos ? program : "\"" + program + "\"";
+    std::string commandLine = shown + " /P " + fw::LoadResString(IDS_APP_TITLE);
     STARTUPINFOA si{};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESHOWWINDOW;
     si.wShowWindow = SW_SHOWNORMAL;
     PROCESS_INFORMATION pi{};
-    if (CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+    if (CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
         CloseHandle(pi.hThread);
         CloseHandle(pi.hProcess);
     }

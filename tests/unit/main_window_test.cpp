@@ -129,3 +129,44 @@ TEST_F(Backdrop, ClickBringsTheNamedWindowToTheTop)
     EXPECT_TRUE(IsAbove(front, main.Handle()));
     DestroyWindow(front);
 }
+
+TEST(CleanupProgram, StartedByItsOwnPathInADirectoryWithBlanks)
+{
+    // CVDEL.EXE is built beside this test program; it logs its start.
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string bin = self;
+    bin = bin.substr(0, bin.rfind('\\'));
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    std::string base = std::string(temp) + "cvunit-cleanup-" + std::to_string(GetCurrentProcessId());
+    std::string dir = base + "\\My Setup";
+    CreateDirectoryA(base.c_str(), nullptr);
+    CreateDirectoryA(dir.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileA((bin + "\\CVDEL.EXE").c_str(), (dir + "\\CVDEL.EXE").c_str(), FALSE));
+    // A program named by the text before the blank must not be the one run.
+    ASSERT_TRUE(CopyFileA((bin + "\\CVDEL.EXE").c_str(), (base + "\\My.exe").c_str(), FALSE));
+    std::string log = base + "\\calls.log";
+    SetEnvironmentVariableA("CV_CALL_LOG", log.c_str());
+
+    MainWindow::StartCleanupProgram(dir);
+
+    std::string text;
+    for (int i = 0; i < 100 && text.empty(); ++i) {
+        Sleep(50);
+        HANDLE h = CreateFileA(log.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                               OPEN_EXISTING, 0, nullptr);
+        if (h == INVALID_HANDLE_VALUE) continue;
+        char buffer[512] = {};
+        DWORD n = 0;
+        ReadFile(h, buffer, sizeof buffer - 1, &n, nullptr);
+        CloseHandle(h);
+        text.assign(buffer, n);
+    }
+    SetEnvironmentVariableA("CV_CALL_LOG", nullptr);
+    EXPECT_EQ(text, "CVDEL.EXE|/P Corvane Velomire Installation\r\n");
+    Sleep(200);
+    for (const char* f : {"\\My Setup\\CVDEL.EXE", "\\My.exe", "\\calls.log"}) DeleteFileA((base + f).c_str());
+    RemoveDirectoryA(dir.c_str());
+    RemoveDirectoryA(base.c_str());
+}
