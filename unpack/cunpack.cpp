@@ -4,6 +4,7 @@
 #include "cunpack.h"
 #include "ziparchive.h"
 
+#include <cstdint>
 #include <zlib.h>
 
 #include <cstring>
@@ -193,19 +194,28 @@ Session::Outcome Session::CopyData(const ZipMember& m, uint64_t pos, HANDLE out)
         return true;
     };
 
+    // The next piece of the member's data in the archive, at most `limit`
+    // bytes; null when the archive ends inside the member.
+    auto next = [&](size_t limit, size_t& take) -> const unsigned char* {
+        size_t avail = 0;
+        const unsigned char* p = file_.Peek(pos, avail);
+        if (!p) {
+            Trace("archive ends inside member " + m.name);
+            return nullptr;
+        }
+        take = size_t(avail < remainingIn ? avail : remainingIn);
+        if (take > limit) take = limit;
+        pos += take;
+        remainingIn -= take;
+        return p;
+    };
+
     if (m.method == 0) {
         while (remainingIn > 0) {
-            size_t avail = 0;
-            const unsigned char* p = file_.Peek(pos, avail);
-            if (!p) {
-                Trace("archive ends inside member " + m.name);
-                return Outcome::Failed;
-            }
-            size_t take = size_t(avail < remainingIn ? avail : remainingIn);
-            if (take > kOutputChunk) take = kOutputChunk;
+            size_t take = 0;
+            const unsigned char* p = next(kOutputChunk, take);
+            if (!p) return Outcome::Failed;
             if (!put(p, take)) return Outcome::Failed;
-            pos += take;
-            remainingIn -= take;
             Report(take);
             if (remainingIn > 0 && Cancelled()) return Outcome::Stopped;
         }
@@ -214,17 +224,11 @@ Session::Outcome Session::CopyData(const ZipMember& m, uint64_t pos, HANDLE out)
         zs_.avail_in = 0;
         for (;;) {
             if (zs_.avail_in == 0 && remainingIn > 0) {
-                size_t avail = 0;
-                const unsigned char* p = file_.Peek(pos, avail);
-                if (!p) {
-                    Trace("archive ends inside member " + m.name);
-                    return Outcome::Failed;
-                }
-                size_t take = size_t(avail < remainingIn ? avail : remainingIn);
+                size_t take = 0;
+                const unsigned char* p = next(UINT32_MAX, take);
+                if (!p) return Outcome::Failed;
                 zs_.next_in = const_cast<Bytef*>(p);
                 zs_.avail_in = uInt(take);
-                pos += take;
-                remainingIn -= take;
             }
             zs_.next_out = output_.data();
             zs_.avail_out = uInt(output_.size());

@@ -139,6 +139,19 @@ HWND WaitExitQuestion(const Installer& installer)
     return box;
 }
 
+// Starts the installer on the sample media (plus `extra` on its command
+// line) and waits for its welcome page; null when either failed.
+HWND StartAtWelcome(const Args& args, Installer& installer, const std::string& extra = "")
+{
+    if (!installer.Start(args.installer, "/P " + args.sourceDir + extra)) {
+        CHECK(false, "cannot start %s", args.installer.c_str());
+        return nullptr;
+    }
+    HWND page = WaitWelcome(installer);
+    CHECK(page, "no welcome page");
+    return page;
+}
+
 // Exit on the page, Yes in the question: the installer ends.
 void LeaveWithYes(const Args& args, Installer& installer, HWND page)
 {
@@ -153,9 +166,8 @@ void LeaveWithYes(const Args& args, Installer& installer, HWND page)
 void Startup(const Args& args)
 {
     Installer installer;
-    REQUIRE(installer.Start(args.installer, "/P " + args.sourceDir), "cannot start %s", args.installer.c_str());
-    HWND page = WaitWelcome(installer);
-    REQUIRE(page, "no welcome page");
+    HWND page = StartAtWelcome(args, installer);
+    if (!page) return;
     HWND backdrop = ui::FindTopLevel(installer.Pid(), "FwFrameWindow", kTitle);
     REQUIRE(backdrop, "no backdrop titled \"%s\"", kTitle);
     Shot(args, "01-welcome");
@@ -186,9 +198,8 @@ void Startup(const Args& args)
 void ExitNoThenYes(const Args& args)
 {
     Installer installer;
-    REQUIRE(installer.Start(args.installer, "/P " + args.sourceDir), "cannot start installer");
-    HWND page = WaitWelcome(installer);
-    REQUIRE(page, "no welcome page");
+    HWND page = StartAtWelcome(args, installer);
+    if (!page) return;
 
     ui::Click(GetDlgItem(page, IDCANCEL));
     HWND question = WaitExitQuestion(installer);
@@ -207,9 +218,8 @@ void ExitNoThenYes(const Args& args)
 void EscapeActsAsExit(const Args& args)
 {
     Installer installer;
-    REQUIRE(installer.Start(args.installer, "/P " + args.sourceDir), "cannot start installer");
-    HWND page = WaitWelcome(installer);
-    REQUIRE(page, "no welcome page");
+    HWND page = StartAtWelcome(args, installer);
+    if (!page) return;
     ui::PressKey(page, VK_ESCAPE);
     HWND question = WaitExitQuestion(installer);
     REQUIRE(question, "no exit question after Escape");
@@ -221,9 +231,8 @@ void EscapeActsAsExit(const Args& args)
 void MissingSource(const Args& args)
 {
     Installer installer;
-    REQUIRE(installer.Start(args.installer, "/P " + args.sourceDir + "\\NO\\SUCH\\DIR"), "cannot start installer");
-    HWND page = WaitWelcome(installer);
-    REQUIRE(page, "no welcome page when the source directory is missing");
+    HWND page = StartAtWelcome(args, installer, "\\NO\\SUCH\\DIR");
+    if (!page) return;
     LeaveWithYes(args, installer, page);
     ExpectCleanupCalls(args, 2);
 }
