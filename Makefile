@@ -1,11 +1,26 @@
 # Front door. Every target first makes sure the build machine has what it
 # needs (scripts/bootstrap is a quick no-op when it has).
+#
+# scripts/mode decides once per run whether this machine builds and tests
+# the 32-bit product (build/) or, where 32-bit Linux programs cannot run or
+# WIN64=1 is set, the same sources as 64-bit programs under wine64
+# (build64/). Each mode has its own build folder and Wine prefix.
+ifeq ($(filter 32 64,$(CV_MODE)),)
+CV_MODE := $(shell scripts/mode --say)
+endif
+export CV_MODE
+ifeq ($(CV_MODE),64)
+BUILD_DIR ?= build64
+TOOLCHAIN := cmake/mingw64.cmake
+else
 BUILD_DIR ?= build
+TOOLCHAIN := cmake/mingw32.cmake
+endif
 JOBS ?= $(shell nproc)
 CTEST_ARGS ?=
 export BUILD_DIR
 
-.PHONY: all build demo test bench bootstrap clean
+.PHONY: all build demo test unit64 bench bootstrap clean
 
 all: build
 
@@ -14,17 +29,26 @@ bootstrap:
 
 build: bootstrap
 	@[ -f $(BUILD_DIR)/build.ninja ] || cmake -S . -B $(BUILD_DIR) -G Ninja \
-	    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw32.cmake -DCMAKE_BUILD_TYPE=Release
+	    -DCMAKE_TOOLCHAIN_FILE=$(TOOLCHAIN) -DCMAKE_BUILD_TYPE=Release
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 
 demo: build
 	@scripts/demo
 
+# In 32-bit mode the 64-bit unit tests run as well: they keep the 64-bit
+# build honest on machines that can test both.
 test: build
 	@scripts/wine-session --xvfb ctest --test-dir $(BUILD_DIR) --output-on-failure $(CTEST_ARGS)
+ifeq ($(CV_MODE),32)
+	@CV_MODE=64 BUILD_DIR=build64 $(MAKE) --no-print-directory unit64
+endif
+
+unit64: build
+	@scripts/wine-session --xvfb ctest --test-dir $(BUILD_DIR) --output-on-failure -R '^unit$$'
 
 bench: build
+	@echo "bench: measuring the $(CV_MODE)-bit build"
 	@scripts/wine-session --xvfb ctest --test-dir $(BUILD_DIR) -C bench -L bench -V
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf build build64

@@ -374,14 +374,13 @@ std::unique_ptr<Session> g_session;
 using cunpack::g_session;
 using cunpack::Session;
 
-// The exported names carry the stdcall decoration with a leading underscore
-// ("_cunpack_init@28"): the linker drops one underscore from the C-level
-// name, so the functions are called "_cunpack_*" here.
+// The exported names ("_cunpack_init@28" and the others) come from the
+// module-definition file cunpack.def.in alone, so that the 32-bit and the
+// 64-bit library export exactly the same three names.
 extern "C" {
 
-__declspec(dllexport) int WINAPI _cunpack_init(const char* archivePath, const char* destinationDir,
-                                               int progressBase, int progressShare, HWND window,
-                                               UINT message, volatile LONG* cancelFlag)
+int WINAPI cunpack_init(const char* archivePath, const char* destinationDir, int progressBase,
+                        int progressShare, HWND window, UINT message, volatile LONG* cancelFlag)
 {
     try {
         if (g_session) g_session->End();
@@ -399,7 +398,7 @@ __declspec(dllexport) int WINAPI _cunpack_init(const char* archivePath, const ch
     }
 }
 
-__declspec(dllexport) int WINAPI _cunpack_exec(char* nameBuffer, DWORD* auxValue)
+int WINAPI cunpack_exec(char* nameBuffer, DWORD* auxValue)
 {
     if (!g_session) return CUNPACK_FAILED;
     try {
@@ -409,7 +408,7 @@ __declspec(dllexport) int WINAPI _cunpack_exec(char* nameBuffer, DWORD* auxValue
     }
 }
 
-__declspec(dllexport) int WINAPI _cunpack_exit(void)
+int WINAPI cunpack_exit(void)
 {
     if (!g_session) return CUNPACK_DONE;
     bool clean = g_session->End();

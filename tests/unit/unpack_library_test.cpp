@@ -133,7 +133,7 @@ TEST(UnpackLibrary, ExportsExactlyTheThreeEntryPoints)
     ASSERT_TRUE(lib.Ready()) << "CUNPCK32.DLL beside the test program, with its three entry points";
     auto base = reinterpret_cast<const unsigned char*>(lib.Module());
     auto dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    auto nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(base + dos->e_lfanew);
+    auto nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
     const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
     ASSERT_NE(dir.VirtualAddress, 0u);
     auto exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + dir.VirtualAddress);
