@@ -1,10 +1,11 @@
 #include "app/MainWindow.h"
 
-#include "app/Messages.h"
+#include "resources/resource.h"
 #include "fw/Application.h"
 #include "fw/ResString.h"
 #include "fw/WaitCursor.h"
-#include "pages/welcome/WelcomePage.h"
+#include "app/InstallSteps.h"
+#include "app/WizardSequence.h"
 #include "resources/resource.h"
 
 MainWindow* TheMainWindow()
@@ -20,6 +21,7 @@ MainWindow::MainWindow()
 
 MainWindow::~MainWindow()
 {
+    steps_.reset();
     if (tileBitmap) DeleteObject(tileBitmap);
     if (Handle()) DestroyWindow(Handle());
 }
@@ -145,7 +147,7 @@ void MainWindow::RunWizard()
     bool licensePresent = false;
     {
         fw::WaitCursor wait;
-        welcomePage_ = std::make_unique<WelcomePage>(*this);
+        steps_ = std::make_unique<InstallSteps>(*this);
         char windows[MAX_PATH] = {};
         UINT n = GetWindowsDirectoryA(windows, MAX_PATH);
         SetDefaultDrive(n >= 2 && n < MAX_PATH ? std::string(windows, 2) : std::string("C:"));
@@ -153,25 +155,15 @@ void MainWindow::RunWizard()
         DWORD attributes = GetFileAttributesA((sourceDir + "\\LICENSE.TXT").c_str());
         licensePresent = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
     }
-    RunWizardSequence(*this, *this, licensePresent);
+    RunWizardSequence(*this, *steps_, licensePresent);
     FinishInstall();
-}
-
-int MainWindow::RunPage(WizardStep page)
-{
-    switch (page) {
-    case WizardStep::Welcome:
-        return (int)welcomePage_->DoModal();
-    default:
-        return kPageMissing;
-    }
 }
 
 void MainWindow::FinishInstall()
 {
-    if (installCompleted == 0) UndoIncompleteInstall();
+    if (installCompleted == 0 && steps_) steps_->UndoIncompleteInstall();
     StartCleanupProgram(installerDir);
-    welcomePage_.reset();
+    steps_.reset();
     if (Handle()) DestroyWindow(Handle());
 }
 

@@ -5,12 +5,11 @@
 #include <string>
 
 #include "app/InstallState.h"
-#include "app/WizardSequence.h"
 #include "fw/FrameWindow.h"
 
-class WelcomePage;
+class InstallSteps;
 
-class MainWindow : public fw::FrameWindow, public InstallState, private WizardSteps {
+class MainWindow : public fw::FrameWindow, public InstallState {
 public:
     MainWindow();
     ~MainWindow() override;
@@ -47,16 +46,8 @@ protected:
     void OnSysColorChange() override {}
 
 private:
-    // The steps of the wizard as this build has them.
-    int RunPage(WizardStep page) override;
-    void DetectPreviousInstall() override {}
-    void CheckExistingVersion(const std::string& fileName) override {}
-    int RunInstall() override { return 0; }
-    void PostInstall() override {}
-    // Takes back what the install log records of a run that did not finish.
-    void UndoIncompleteInstall() {}
-
-    std::unique_ptr<WelcomePage> welcomePage_;
+    // The steps of the wizard, for the time RunWizard runs.
+    std::unique_ptr<InstallSteps> steps_;
 };
 
 // The application's main window, or null before it exists.

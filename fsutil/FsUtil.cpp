@@ -9,11 +9,9 @@
 #include <cstring>
 
 #include "fw/ResString.h"
+#include "resources/resource.h"
 
 namespace {
-
-constexpr UINT kIdsAppTitle = 2011;       // "Corvane Velomire Installation"
-constexpr UINT kIdsEmptyFileName = 11111;  // "Empty String instead of file name"
 
 std::string WindowsDirectory()
 {
@@ -132,8 +130,8 @@ bool ResolveScriptPath(std::string& line, const std::string& sourceDir,
 
     path = TakeField(line, kFileFieldChars);
     if (path.empty()) {
-        MessageBoxA(GetActiveWindow(), fw::LoadResString(kIdsEmptyFileName).c_str(),
-                    fw::LoadResString(kIdsAppTitle).c_str(), MB_OK | MB_ICONEXCLAMATION);
+        MessageBoxA(GetActiveWindow(), fw::LoadResString(IDS_EMPTY_FILE_NAME).c_str(),
+                    fw::LoadResString(IDS_APP_TITLE).c_str(), MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
     if (path[0] == '\\') path = values.defaultDrive + path;
@@ -146,17 +144,38 @@ bool ResolveScriptPath(std::string& line, const std::string& sourceDir,
     return true;
 }
 
-int CreateDirectoryPath(const std::string& input)
+DirectoryCreation CreateDirectoryPathTracked(const std::string& input)
 {
+    DirectoryCreation creation;
     std::string path = input;
     StripTrailingBackslash(path);
     // Every level from the top down; the drive part and the levels that
     // exist already simply fail.
     for (size_t i = 0; i < path.size(); ++i) {
-        if (path[i] == '\\' && i > 0) _mkdir(path.substr(0, i).c_str());
+        if (path[i] != '\\' || i == 0) continue;
+        std::string level = path.substr(0, i);
+        if (_mkdir(level.c_str()) == 0) creation.made.push_back(level);
     }
     errno = 0;
-    return _mkdir(path.c_str()) == 0 ? 0 : -1;
+    if (_mkdir(path.c_str()) == 0) {
+        creation.made.push_back(path);
+    } else {
+        creation.result = -1;
+        creation.error = errno;
+    }
+    return creation;
+}
+
+int CreateDirectoryPath(const std::string& path)
+{
+    DirectoryCreation creation = CreateDirectoryPathTracked(path);
+    errno = creation.error;
+    return creation.result;
+}
+
+void RemoveMadeDirectories(const std::vector<std::string>& made)
+{
+    for (auto level = made.rbegin(); level != made.rend(); ++level) RemoveDirectoryA(level->c_str());
 }
 
 int IsDirectoryWritable(const std::string& dir)

@@ -4,6 +4,7 @@
 #pragma once
 #include <array>
 #include <string>
+#include <vector>
 
 // Characters of the directory field and the file field of a script line.
 // The directory field has no "." and no blank; the file field has no "*".
@@ -47,6 +48,20 @@ std::string MacroValue(const std::string& code, const std::string& sourceDir,
 // errno set by the last make-directory call (ENOENT when a parent could not
 // be made, EEXIST when the directory is there already).
 int CreateDirectoryPath(const std::string& path);
+
+// CreateDirectoryPath, and besides its result the levels that this call
+// made itself (top first), so that a caller can take back exactly those and
+// never a directory that was there before.
+struct DirectoryCreation {
+    int result = 0;                  // 0 or -1, as CreateDirectoryPath gives
+    int error = 0;                   // errno of the last call when result is -1
+    std::vector<std::string> made;   // the levels this call made, top first
+};
+DirectoryCreation CreateDirectoryPathTracked(const std::string& path);
+
+// Removes `made` (levels a creation made, top first) deepest first, each
+// only when it is empty; a level that still holds anything stays.
+void RemoveMadeDirectories(const std::vector<std::string>& made);
 
 // 0 when a file can be made in `dir`, 1 when not.
 int IsDirectoryWritable(const std::string& dir);

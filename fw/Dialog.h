@@ -31,6 +31,33 @@ public:
     // save = true reads the controls. False when a check failed.
     bool UpdateData(bool save);
 
+    // One-line helpers for the dialog's controls, by control ID.
+    void EnableItem(int controlId, bool enable = true) const { EnableWindow(Item(controlId), enable); }
+    void ShowItem(int controlId, bool show = true) const
+    {
+        ShowWindow(Item(controlId), show ? SW_SHOW : SW_HIDE);
+    }
+    void HideItem(int controlId) const { ShowItem(controlId, false); }
+    void SetItemText(int controlId, const std::string& text) const
+    {
+        SetDlgItemTextA(Handle(), controlId, text.c_str());
+    }
+    std::string ItemText(int controlId) const { return WindowText(Item(controlId)); }
+    void CheckButton(int controlId, bool check) const
+    {
+        CheckDlgButton(Handle(), controlId, check ? BST_CHECKED : BST_UNCHECKED);
+    }
+    bool IsButtonChecked(int controlId) const
+    {
+        return IsDlgButtonChecked(Handle(), controlId) == BST_CHECKED;
+    }
+    // Moves the focus the way the dialog manager does (default button
+    // included).
+    void FocusItem(int controlId) const
+    {
+        SendMessageA(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(controlId)), TRUE);
+    }
+
 protected:
     virtual INT_PTR DialogProc(UINT msg, WPARAM wParam, LPARAM lParam);
 

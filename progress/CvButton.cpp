@@ -1,6 +1,6 @@
 #include "progress/CvButton.h"
 
-#include "app/Messages.h"
+#include "resources/resource.h"
 #include "fw/ResString.h"
 
 CvButton::CvButton()

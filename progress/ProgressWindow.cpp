@@ -1,13 +1,7 @@
 #include "progress/ProgressWindow.h"
 
 #include "fw/ResString.h"
-
-namespace {
-
-constexpr UINT kIdsAppTitle = 2011;          // "Corvane Velomire Installation"
-constexpr UINT kIdsCannotMakeDirectory = 11126;  // "Unable to create directory %1. ..."
-
-}  // namespace
+#include "resources/resource.h"
 
 HWND ProgressWindow::MessageOwner() const
 {
@@ -23,7 +17,7 @@ void ProgressWindow::DestroyOwnWindow()
 void ProgressWindow::ReportError(UINT messageId, const std::string& argument)
 {
     std::string text = fw::FormatResString(messageId, argument);
-    std::string caption = fw::LoadResString(kIdsAppTitle);
+    std::string caption = fw::LoadResString(IDS_APP_TITLE);
     MessageBoxA(MessageOwner(), text.c_str(), caption.c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
 
@@ -31,7 +25,7 @@ int ProgressWindow::AskOnError(UINT messageId, const std::string& argument, int 
 {
     std::string text = fw::FormatResString(messageId, argument);
     if (askOnError != 1 || silent == 1) return kGoOn;
-    std::string caption = fw::LoadResString(kIdsAppTitle);
+    std::string caption = fw::LoadResString(IDS_APP_TITLE);
     int answer = MessageBoxA(MessageOwner(), text.c_str(), caption.c_str(),
                              MB_OKCANCEL | MB_ICONINFORMATION);
     if (answer == IDCANCEL) {
@@ -43,7 +37,7 @@ int ProgressWindow::AskOnError(UINT messageId, const std::string& argument, int 
 
 int ProgressWindow::FailDirectory(const std::string& path)
 {
-    ReportError(kIdsCannotMakeDirectory, path);
+    ReportError(IDS_CANNOT_MAKE_DIRECTORY, path);
     DestroyOwnWindow();
     return -1;
 }

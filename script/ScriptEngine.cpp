@@ -35,7 +35,7 @@ ScriptEngine::LineKind ScriptEngine::ReadLine(int k, uint16_t& number, std::stri
         // would meet the next missing one, and so on without end, so the
         // pass ends here as if "END" had been read, for every kind of
         // such line alike. The text in the message is the empty number.
-        ReportError(IDS_INVALID_LINE, "");
+        ReportError(IDS_INVALID_RECORD, "");
         return LineKind::Invalid;
     }
     // Inactive lines are not parsed beyond their number.

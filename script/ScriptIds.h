@@ -1,5 +1,6 @@
 // String resources that the script engine reads by number.
 #pragma once
+#include "resources/resource.h"
 
 // The install script: line k is string IDS_SCRIPT_FIRST + k.
 #define IDS_SCRIPT_FIRST          11501
@@ -12,12 +13,8 @@
 #define IDS_NAME_COMPONENT_51     1305
 #define IDS_NAME_COMPONENT_61     1306
 
-// Messages.
-#define IDS_SCRIPT_CAPTION        2011  // "Corvane Velomire Installation"
-#define IDS_INVALID_LINE          11110 // "Invalid resource string %1."
-#define IDS_EMPTY_NAME            11111 // "Empty String instead of file name"
+// Messages of the file copy.
 #define IDS_OPEN_ERROR            11112 // "Error Opening File %1. ..."
 #define IDS_WRITE_ERROR           11113 // "Error Writing to File %1. ..."
 #define IDS_ALLOC_ERROR           11114 // "GlobalAlloc failed in File %1. ..."
 #define IDS_READ_ERROR            11115 // "Error Reading File %1. ..."
-#define IDS_CANNOT_MAKE_DIRECTORY 11126 // "Unable to create directory %1. ..."

@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "app/MainWindow.h"
-#include "app/Messages.h"
+#include "resources/resource.h"
 #include "fsutil/FsUtil.h"
 #include "fw/Application.h"
 #include "fw/ResString.h"

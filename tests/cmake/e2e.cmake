@@ -1,6 +1,8 @@
 # End-to-end scenarios: the driver starts the real installer from the
 # sample media and works it as a person would.
-add_executable(e2edriver ${CMAKE_SOURCE_DIR}/tests/e2e/driver.cpp ${CMAKE_SOURCE_DIR}/tests/e2e/Ui.cpp)
+# Every walk file registers its own scenarios with the driver.
+file(GLOB E2E_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
+add_executable(e2edriver ${E2E_SOURCES})
 target_link_libraries(e2edriver PRIVATE z gdi32 user32)
 set_target_properties(e2edriver PROPERTIES OUTPUT_NAME e2edriver)
 
@@ -15,9 +17,20 @@ to_wine_path(E2E_SOURCE "${MEDIA_DIR}/DISK1")
 set(E2E_WORK "${CMAKE_BINARY_DIR}/e2e")
 file(MAKE_DIRECTORY ${E2E_WORK})
 
-foreach(scenario startup exit-no-yes escape missing-source)
+# add_e2e(SCENARIO [SOURCE_DIR]): one ctest entry per scenario, named
+# e2e_SCENARIO, run on the media of DISK1 unless a source is given. The
+# area fragments (e2e_*.cmake) add theirs.
+function(add_e2e scenario)
+  set(source ${E2E_SOURCE})
+  if(ARGC GREATER 1)
+    to_wine_path(source "${ARGV1}")
+  endif()
   to_wine_path(calls "${E2E_WORK}/${scenario}.calls")
   add_test(NAME e2e_${scenario}
-           COMMAND ${CMAKE_SOURCE_DIR}/scripts/run-isolated ${WINE} $<TARGET_FILE:e2edriver> ${scenario} ${E2E_INSTALLER} ${E2E_SOURCE} ${calls})
-  set_tests_properties(e2e_${scenario} PROPERTIES TIMEOUT 180 RUN_SERIAL TRUE)
+           COMMAND ${CMAKE_SOURCE_DIR}/scripts/run-isolated ${WINE} $<TARGET_FILE:e2edriver> ${scenario} ${E2E_INSTALLER} ${source} ${calls})
+  set_tests_properties(e2e_${scenario} PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE)
+endfunction()
+
+foreach(scenario startup exit-no-yes escape missing-source)
+  add_e2e(${scenario})
 endforeach()

@@ -65,6 +65,39 @@ TEST(FsutilCreateDirectory, ReportsTheErrorNumberOfTheLastLevel)
     }
 }
 
+// The tracked creation reports exactly the levels it made, and taking those
+// back leaves every directory that was there before, empty or not.
+TEST(FsutilCreateDirectory, TakesBackOnlyTheLevelsItMade)
+{
+    ScratchDir scratch("mkdir-tracked");
+    ASSERT_TRUE(CreateDirectoryA((scratch / "GAMES").c_str(), nullptr));  // the user's, empty
+    struct Case {
+        std::string path;
+        std::vector<std::string> made;
+        std::vector<std::string> staysAfter;
+    };
+    const Case cases[] = {
+        {scratch / "GAMES\\VELOMIR", {scratch / "GAMES\\VELOMIR"}, {scratch / "GAMES"}},
+        {scratch / "NEW\\A\\B\\", {scratch / "NEW", scratch / "NEW\\A", scratch / "NEW\\A\\B"}, {}},
+        {scratch / "GAMES", {}, {scratch / "GAMES"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        DirectoryCreation creation = CreateDirectoryPathTracked(c.path);
+        EXPECT_EQ(creation.made, c.made);
+        EXPECT_EQ(creation.result, c.made.empty() ? -1 : 0);
+        RemoveMadeDirectories(creation.made);
+        for (const std::string& level : c.made) EXPECT_FALSE(PathExists(level)) << level;
+        for (const std::string& kept : c.staysAfter) EXPECT_TRUE(IsDirectory(kept)) << kept;
+    }
+    // A level made by the call that holds a file by now stays.
+    DirectoryCreation creation = CreateDirectoryPathTracked(scratch / "KEEP\\SUB");
+    ASSERT_TRUE(WriteWholeFile(scratch / "KEEP\\A.TXT", "a"));
+    RemoveMadeDirectories(creation.made);
+    EXPECT_FALSE(PathExists(scratch / "KEEP\\SUB"));
+    EXPECT_TRUE(IsDirectory(scratch / "KEEP"));
+}
+
 TEST(FsutilWritable, MakesAndRemovesItsProbe)
 {
     ScratchDir scratch("writable");

@@ -2,7 +2,7 @@
 // pixel in a memory bitmap.
 #include <gtest/gtest.h>
 
-#include "app/Messages.h"
+#include "resources/resource.h"
 #include "fw/FrameWindow.h"
 #include "progress/CvButton.h"
 #include "progress/ProgressBar.h"

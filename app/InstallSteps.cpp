@@ -1,0 +1,51 @@
+#include "app/InstallSteps.h"
+
+#include "app/MainWindow.h"
+#include "pages/welcome/WelcomePage.h"
+
+InstallSteps::InstallSteps(MainWindow& main) : main_(main), welcome_(std::make_unique<WelcomePage>(main)) {}
+
+InstallSteps::~InstallSteps() = default;
+
+// ---- the pages --------------------------------------------------------------
+
+int InstallSteps::RunPage(WizardStep page)
+{
+    switch (page) {
+    case WizardStep::Welcome:
+        return (int)welcome_->DoModal();
+    default:
+        return kPageMissing;
+    }
+}
+
+// ---- the version check of the memory manager --------------------------------
+
+void InstallSteps::CheckExistingVersion(const std::string& fileName)
+{
+}
+
+// ---- the previous install ---------------------------------------------------
+
+void InstallSteps::DetectPreviousInstall()
+{
+}
+
+// ---- the install step -------------------------------------------------------
+
+int InstallSteps::RunInstall()
+{
+    return kPageMissing;
+}
+
+// ---- after a completed install ----------------------------------------------
+
+void InstallSteps::PostInstall()
+{
+}
+
+// ---- the undo of an install that did not complete ----------------------------
+
+void InstallSteps::UndoIncompleteInstall()
+{
+}

@@ -1,0 +1,79 @@
+#include "app/RunMemory.h"
+
+#include <windows.h>
+
+namespace {
+
+bool SamePath(const std::string& a, const std::string& b)
+{
+    return lstrcmpiA(a.c_str(), b.c_str()) == 0;
+}
+
+// Reads a whole file; false when there is none (or it cannot be read).
+bool ReadWholeFile(const std::string& path, std::string& bytes)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    bytes.clear();
+    char buffer[64 * 1024];
+    DWORD got = 0;
+    bool ok = true;
+    while ((ok = ReadFile(file, buffer, sizeof buffer, &got, nullptr) != 0) && got > 0) bytes.append(buffer, got);
+    CloseHandle(file);
+    return ok;
+}
+
+}  // namespace
+
+void RunMemory::KeepLogBeforeWrite(const std::string& path)
+{
+    if (path.empty() || FindKeptLog(path)) return;
+    KeptLog kept;
+    kept.path = path;
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    kept.existed = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                   ReadWholeFile(path, kept.bytes);
+    keptLogs.push_back(kept);
+}
+
+const KeptLog* RunMemory::FindKeptLog(const std::string& path) const
+{
+    for (const KeptLog& kept : keptLogs)
+        if (SamePath(kept.path, path)) return &kept;
+    return nullptr;
+}
+
+void RunMemory::RecordMadeDirectories(const std::vector<std::string>& made)
+{
+    madeDirectories.insert(madeDirectories.end(), made.begin(), made.end());
+}
+
+void RunMemory::RecordUnpackedFile(const std::string& destination, const std::string& filePath)
+{
+    UnpackedFiles* entry = nullptr;
+    for (UnpackedFiles& u : unpacked)
+        if (SamePath(u.destination, destination)) entry = &u;
+    if (!entry) {
+        unpacked.push_back({destination, {}});
+        entry = &unpacked.back();
+    }
+    size_t slash = filePath.rfind('\\');
+    if (slash == std::string::npos) return;
+    std::string directory = filePath.substr(0, slash);
+    for (const std::string& known : entry->fileDirectories)
+        if (SamePath(known, directory)) return;
+    entry->fileDirectories.push_back(directory);
+}
+
+void RunMemory::JoinComponentFlags(const ComponentFlags& flags)
+{
+    for (int n = 0; n < ComponentFlags::kCount; ++n)
+        if (flags[n] == 1) componentFlags[n] = 1;
+}
+
+void RunMemory::JoinConditionFlags(const std::array<int32_t, 10>& flags)
+{
+    for (size_t n = 1; n < flags.size(); ++n)
+        if (flags[n] == 1) conditionFlags[n] = 1;
+}
