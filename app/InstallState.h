@@ -31,6 +31,9 @@ struct InstallState {
 
     // Component flags as the product ships them (strings 1261 ... 1266).
     void InitComponentFlags();
+    // Deletes the components page kept in componentsPage (the install
+    // step does this when it starts) and forgets it.
+    void ReleaseComponentsPage();
 
     // targetDir1 ... targetDir6 by number; an empty text for other numbers.
     const std::string& TargetDir(int n) const;

@@ -7,6 +7,11 @@ InstallSteps::InstallSteps(MainWindow& main) : main_(main), welcome_(std::make_u
 
 InstallSteps::~InstallSteps() = default;
 
+void InstallState::ReleaseComponentsPage()
+{
+    componentsPage = nullptr;
+}
+
 // ---- the pages --------------------------------------------------------------
 
 int InstallSteps::RunPage(WizardStep page)

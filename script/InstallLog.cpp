@@ -25,10 +25,7 @@ std::string Entry(int number, const std::string& text)
 void AppendEntry(const std::string& logPath, const char* section, int number,
                  const std::string& text)
 {
-    long next = NextEntryNumber(logPath, section);
-    std::string key = std::to_string(next);
-    WriteLogString(logPath, section, "Last", key);
-    WriteLogString(logPath, section, key.c_str(), Entry(number, text));
+    AppendLogEntry(logPath, section, Entry(number, text));
 }
 
 }  // namespace
@@ -59,6 +56,14 @@ long NextEntryNumber(const std::string& logPath, const char* section)
     std::string last = ReadLogString(logPath, section, "Last");
     if (last.empty()) return 1;
     return std::strtol(last.c_str(), nullptr, 10) + 1;
+}
+
+void AppendLogEntry(const std::string& logPath, const char* section, const std::string& entry)
+{
+    long next = NextEntryNumber(logPath, section);
+    std::string key = std::to_string(next);
+    WriteLogString(logPath, section, "Last", key);
+    WriteLogString(logPath, section, key.c_str(), entry);
 }
 
 void AddFileRecord(int number, const std::string& path, const std::string& logPath)

@@ -21,6 +21,11 @@ void WriteLogString(const std::string& logPath, const char* section, const char*
 // counter is read whole, so lists keep counting past 99999 entries.
 long NextEntryNumber(const std::string& logPath, const char* section);
 
+// Appends `entry` to the numbered list `section`: "Last" first, then the
+// entry under the new number. Every numbered list of the log grows through
+// this one routine.
+void AppendLogEntry(const std::string& logPath, const char* section, const std::string& entry);
+
 // Appends the "File" entry "number,path".
 void AddFileRecord(int number, const std::string& path, const std::string& logPath);
 
