@@ -2,6 +2,8 @@
 
 #include "app/MainWindow.h"
 #include "pages/welcome/WelcomePage.h"
+#include "records/ProductIni.h"
+#include "records/Undo.h"
 
 InstallSteps::InstallSteps(MainWindow& main) : main_(main), welcome_(std::make_unique<WelcomePage>(main)) {}
 
@@ -34,6 +36,7 @@ void InstallSteps::CheckExistingVersion(const std::string& fileName)
 
 void InstallSteps::DetectPreviousInstall()
 {
+    ::DetectPreviousInstall(main_);
 }
 
 // ---- the install step -------------------------------------------------------
@@ -53,4 +56,5 @@ void InstallSteps::PostInstall()
 
 void InstallSteps::UndoIncompleteInstall()
 {
+    UndoFromLog(main_, main_.installLogPath);
 }
