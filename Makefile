@@ -6,7 +6,9 @@
 # WIN64=1 is set, the same sources as 64-bit programs under wine64
 # (build64/). Each mode has its own build folder and Wine prefix.
 ifeq ($(filter 32 64,$(CV_MODE)),)
-CV_MODE := $(shell scripts/mode --say)
+# The packages come first: whether Wine's 32-bit loader could be installed
+# is part of the decision.
+CV_MODE := $(shell scripts/bootstrap >&2; scripts/mode --say)
 endif
 export CV_MODE
 ifeq ($(CV_MODE),64)

@@ -7,7 +7,9 @@ mode="$here/scripts/mode"
 work=$(mktemp -d); trap 'rm -rf "$work"' EXIT
 failures=0
 
-# What this machine answers on its own (no binfmt entries seen).
+# What this machine answers on its own (no binfmt entries seen, no note
+# that wine32 could not be installed).
+export CV_NO_WINE32_NOTE="$work/absent"
 mkdir -p "$work/none" "$work/qemu" "$work/off"
 native=$(env -u WIN64 -u CV_MODE CV_BINFMT_DIR="$work/none" "$mode")
 i386=7f454c4601010100000000000000000002000300
@@ -28,6 +30,14 @@ check 64 CV_MODE=64
 check 64 CV_BINFMT_DIR="$work/qemu"              # an emulator would run them: too slow
 check "$native" CV_BINFMT_DIR="$work/off"        # a disabled entry counts for nothing
 check "$native" CV_BINFMT_DIR="$work/none" WIN64=0
+# The note of a wine32 that bootstrap could not install turns to 64 unless
+# wine32 is there after all.
+touch "$work/no-wine32"
+if dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q "install ok installed"; then
+  check "$native" CV_BINFMT_DIR="$work/none" CV_NO_WINE32_NOTE="$work/no-wine32"
+else
+  check 64 CV_BINFMT_DIR="$work/none" CV_NO_WINE32_NOTE="$work/no-wine32"
+fi
 case "$native" in 32|64) ;; *) echo "FAIL: plain answer '$native'"; failures=$((failures + 1)) ;; esac
 
 # --say tells once, on stderr, which mode and why; stdout stays the answer.
