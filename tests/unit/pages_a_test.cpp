@@ -63,7 +63,7 @@ protected:
 std::vector<std::string> Texts(MessageBoxAnswerer& answerer)
 {
     std::vector<std::string> texts;
-    for (const MessageBoxAnswerer::Box& box : answerer.Boxes()) texts.push_back(box.text);
+    for (const auto& box : answerer.Boxes()) texts.push_back(box.text);
     return texts;
 }
 
@@ -86,7 +86,7 @@ TEST(VersionCheck, QuestionOnlyForTheSameOrANewerVersion)
 {
     struct Case {
         const char* name;
-        std::string contents;  // empty name: no file at all
+        std::string contents;  // of RHREG.COM
         int answer;            // pressed in the question
         int result;
         bool asked;
@@ -271,21 +271,6 @@ TEST(InstallTypePage, LetterKeysAndEnter)
         p.Post(0, WM_COMMAND, IDC_BACK);
     };
     EXPECT_EQ(second.DoModal(), IDC_BACK);
-}
-
-TEST(InstallTypePage, ControlsWhenItOpens)
-{
-    MainWindow main;
-    Driven<InstallTypePage> page(main);
-    bool nextEnabled = true, helpVisible = true;
-    page.script = [&](Driven<InstallTypePage>& p) {
-        nextEnabled = IsWindowEnabled(p.Item(IDC_NEXT));
-        helpVisible = IsWindowVisible(p.Item(IDC_HELP_BUTTON));
-        p.Command(IDC_CUSTOM);
-    };
-    EXPECT_EQ(page.DoModal(), IDC_CUSTOM);
-    EXPECT_FALSE(nextEnabled);
-    EXPECT_FALSE(helpVisible);
 }
 
 // ---- the components page -----------------------------------------------------
