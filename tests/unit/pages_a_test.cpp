@@ -340,7 +340,7 @@ TEST(ComponentsPage, InstallChecksThenStores)
     std::string noDrive = UnusedDriveLetter();
     ASSERT_FALSE(noDrive.empty());
     const char* kNoSpace =
-        "There is not enough space on drive  C:. \r\nSelect OK to choose a different drive, or select Cancel "
+        "Warning|There is not enough space on drive  C:. \r\nSelect OK to choose a different drive, or select Cancel "
         "to ignore this warning.";
     struct Case {
         const char* name;
@@ -348,16 +348,16 @@ TEST(ComponentsPage, InstallChecksThenStores)
         const char* available;         // the free space the checks compare with
         std::string dir2;              // slot 2's directory
         std::vector<int> answers;
-        std::vector<std::string> messages;
+        std::vector<std::string> messages;  // caption|text of each box
         int result;
     } cases[] = {
         {"only slot 1, 4,000 KB free", {1, 0, 0, 0}, "4,000 KB", "C:\\VELOMIR\\", {IDOK}, {}, IDOK},
         {"only slot 1, 3,950 KB free", {1, 0, 0, 0}, "3,950 KB", "C:\\VELOMIR\\", {IDOK}, {kNoSpace}, kStillOpen},
         {"2,000 KB free, Cancel goes on", {1, 1, 1, 1}, "2,000 KB", "C:\\VELOMIR\\", {IDCANCEL}, {kNoSpace}, IDOK},
         {"nothing ticked", {0, 0, 0, 0}, "9,999 KB", "C:\\VELOMIR\\", {IDOK},
-         {"You must specify at least one component to install."}, kStillOpen},
+         {"Corvane Velomire Installation|You must specify at least one component to install."}, kStillOpen},
         {"slot 2 on a missing drive", {1, 1, 0, 0}, "9,999 KB", noDrive + "\\VELOMIR", {IDOK},
-         {"Drive  " + noDrive + " is not available. \r\nYou may choose another drive or quit Install."},
+         {"Invalid Drive|Drive  " + noDrive + " is not available. \r\nYou may choose another drive or quit Install."},
          kStillOpen},
     };
     for (const Case& c : cases) {
@@ -379,7 +379,9 @@ TEST(ComponentsPage, InstallChecksThenStores)
             p.Command(IDOK);
         };
         EXPECT_EQ(page.DoModal(), c.result) << c.name;
-        EXPECT_EQ(Texts(answerer), c.messages) << c.name;
+        std::vector<std::string> shown;
+        for (const auto& box : answerer.Boxes()) shown.push_back(box.caption + "|" + box.text);
+        EXPECT_EQ(shown, c.messages) << c.name;
         for (int i = 0; i < 4; ++i) {
             int expected = c.result == IDOK ? c.flags[i] : 1;  // stored only on Install
             EXPECT_EQ(main.componentSelected[numbers[i]], expected) << c.name << " component " << numbers[i];
