@@ -1,16 +1,24 @@
 #include "app/InstallSteps.h"
 
 #include "app/MainWindow.h"
+#include "app/VersionCheck.h"
+#include "pages/components/ComponentsPage.h"
+#include "pages/installtype/InstallTypePage.h"
+#include "pages/license/LicensePage.h"
 #include "pages/welcome/WelcomePage.h"
 #include "records/ProductIni.h"
 #include "records/Undo.h"
 
 InstallSteps::InstallSteps(MainWindow& main) : main_(main), welcome_(std::make_unique<WelcomePage>(main)) {}
 
-InstallSteps::~InstallSteps() = default;
+InstallSteps::~InstallSteps()
+{
+    main_.ReleaseComponentsPage();
+}
 
 void InstallState::ReleaseComponentsPage()
 {
+    delete componentsPage;
     componentsPage = nullptr;
 }
 
@@ -21,6 +29,19 @@ int InstallSteps::RunPage(WizardStep page)
     switch (page) {
     case WizardStep::Welcome:
         return (int)welcome_->DoModal();
+    case WizardStep::License: {
+        LicensePage license(main_);
+        return (int)license.DoModal();
+    }
+    case WizardStep::InstallType: {
+        InstallTypePage installType(main_);
+        return (int)installType.DoModal();
+    }
+    case WizardStep::Components:
+        // The latest components page stays readable after it closed.
+        main_.ReleaseComponentsPage();
+        main_.componentsPage = new ComponentsPage(main_);
+        return (int)main_.componentsPage->DoModal();
     default:
         return kPageMissing;
     }
@@ -30,6 +51,7 @@ int InstallSteps::RunPage(WizardStep page)
 
 void InstallSteps::CheckExistingVersion(const std::string& fileName)
 {
+    ::CheckExistingVersion(main_, main_.Handle(), fileName);
 }
 
 // ---- the previous install ---------------------------------------------------

@@ -1,0 +1,52 @@
+// The choice of components on the Custom path: a check box and a size per
+// component, the space the ticked ones need on the drive, the free space
+// and the light. Install checks each component's drive and space and then
+// stores the choice in the InstallState.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "pages/base/WizardPage.h"
+#include "progress/CvButton.h"
+
+class ComponentsPage : public WizardPage {
+public:
+    static constexpr int kSlots = 5;
+
+    explicit ComponentsPage(MainWindow& main);
+
+    // Per slot (index 0 is slot 1): the check box state, the install
+    // directory, the text of the size static, the size and the free space
+    // the Install check compares it with, both as KB figures.
+    std::array<int32_t, kSlots> selected{};
+    std::array<std::string, kSlots> directory;
+    std::array<std::string, kSlots> sizeDisplay;
+    std::array<std::string, kSlots> size;
+    std::array<std::string, kSlots> available;
+
+    std::string driveText;
+    std::string requiredText;
+    std::string availableText;
+    CvButton indicator;
+    int32_t anySelected = 0;
+
+    // The sizes of the selected slots whose directory lies on `drive`
+    // ("C:", compared as written).
+    std::string RequiredSpace(const std::string& drive) const;
+
+protected:
+    void DoDataExchange(fw::DataExchange& dx) override;
+    bool OnInitDialog() override;
+    void OnOK() override;
+    void OnCancel() override;
+    bool OnCommand(int id, int notifyCode, HWND control) override;
+    void OnHelp() override;
+
+private:
+    void Toggle(int slot);
+    // The drive and space checks of Install, slot by slot; false when a
+    // slot keeps the page open.
+    bool CheckSlots();
+    void Install();
+};

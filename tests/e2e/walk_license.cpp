@@ -1,0 +1,54 @@
+// The walk from the welcome page to the licence page: the agreement from the
+// media in its box, Do Not Accept and Escape ask the exit question and No
+// keeps the page, Accept closes it.
+#include "Driver.h"
+
+namespace e2e {
+namespace {
+
+const char kLicenseTitle[] = "Corvane License Agreement";
+
+void LicenseWalk(const Args& args)
+{
+    Installer installer;
+    HWND welcome = StartAtWelcome(args, installer);
+    if (!welcome) return;
+    ui::Click(GetDlgItem(welcome, 10105));
+    HWND page = WaitPage(installer, kLicenseTitle);
+    REQUIRE(page, "no licence page after Next");
+    Shot(args, "03-license");
+
+    HWND text = GetDlgItem(page, 10302);
+    REQUIRE(text, "no agreement box");
+    std::string agreement = ui::Text(text);
+    CHECK(agreement.rfind("CORVANE SOFTWARE LICENSE AGREEMENT\r\n", 0) == 0, "agreement starts \"%.40s\"",
+          agreement.c_str());
+    CHECK(GetWindowLongA(text, GWL_STYLE) & ES_READONLY, "the agreement box must be read-only");
+    CHECK(ui::Text(GetDlgItem(page, 10105)) == "&Accept", "no Accept button");
+    CHECK(ui::Text(GetDlgItem(page, IDCANCEL)) == "&Do Not Accept", "no Do Not Accept button");
+    CHECK(ui::IsVisible(GetDlgItem(page, 10113)), "logo missing");
+
+    // Do Not Accept and Escape both ask; No keeps the page.
+    for (int way = 0; way < 2; ++way) {
+        if (way == 0) ui::Click(GetDlgItem(page, IDCANCEL));
+        else ui::PressKey(page, VK_ESCAPE);
+        HWND question = WaitExitQuestion(installer);
+        REQUIRE(question, "no exit question (%s)", way == 0 ? "Do Not Accept" : "Escape");
+        ui::Click(GetDlgItem(question, IDNO));
+        CHECK(ui::WaitUntil([&] { return !IsWindow(question); }, kTimeout), "question still open after No");
+        CHECK(IsWindow(page) && ui::IsVisible(page), "No closed the licence page");
+    }
+    CHECK(CountCalls(args.callLog, kCleanupCall) == 0, "No started the cleanup program");
+
+    // Accept: the page goes. The sequence goes on to the locations page; a
+    // build without it ends the run there, with the cleanup program once.
+    ui::Click(GetDlgItem(page, 10105));
+    CHECK(ui::WaitUntil([&] { return !IsWindow(page); }, kTimeout), "licence page still open after Accept");
+    if (installer.WaitEnd(kTimeout)) ExpectCleanupCalls(args, 1);
+}
+
+}  // namespace
+
+E2E_SCENARIO("license", LicenseWalk);
+
+}  // namespace e2e
