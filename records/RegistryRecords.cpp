@@ -40,7 +40,9 @@ LONG WriteStringValue(int number, const std::string& owner, const std::string& r
 {
     LONG result = RegSetValueExA(key, valueName.c_str(), 0, REG_SZ,
                                  reinterpret_cast<const BYTE*>(data.c_str()), (DWORD)data.size() + 1);
-    AddRegistryRecord(number, owner, rootName, keyPath, valueName, logPath);
+    // Without a log there is nowhere to record it (an empty file name would
+    // send the entry to WIN.INI).
+    if (!logPath.empty()) AddRegistryRecord(number, owner, rootName, keyPath, valueName, logPath);
     return result;
 }
 
