@@ -21,10 +21,6 @@ namespace {
 // path follows after one more character.
 const char kRenamePathChars[] = "*0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz.\\:_";
 
-// Cleared for good by the first program item that the undo leaves in
-// place: a group is then kept, since it still holds that item.
-int allItemsRemoved = 1;
-
 bool FileExists(const std::string& path)
 {
     DWORD attributes = GetFileAttributesA(path.c_str());
@@ -101,8 +97,9 @@ std::string WithoutNumber(const std::string& entry)
 class LogUndo {
 public:
     LogUndo(const KeptLog& kept, const EarlierLog& earlier, const UndoFlags& flags,
-            const std::set<std::string>& earlierFiles)
-        : path_(kept.path), earlier_(earlier), flags_(flags), earlierFiles_(earlierFiles)
+            const std::set<std::string>& earlierFiles, int& allItemsRemoved)
+        : path_(kept.path), earlier_(earlier), flags_(flags), earlierFiles_(earlierFiles),
+          allItemsRemoved(allItemsRemoved)
     {
     }
 
@@ -151,6 +148,9 @@ private:
     const EarlierLog& earlier_;
     const UndoFlags& flags_;
     const std::set<std::string>& earlierFiles_;
+    // Cleared for good by the first program item that the undo leaves in
+    // place: a group is then kept, since it may still hold that item.
+    int& allItemsRemoved;
 };
 
 // Writes the log back as it was before the run, or deletes it where there
@@ -215,7 +215,7 @@ void UndoFromLog(InstallState& state, const std::string& /*logPath*/)
 {
     RunMemory& memory = state.runMemory;
     // Before its install step this run has written nothing.
-    if (!memory.installStarted) return;
+    if (!memory.installStarted && memory.keptLogs.empty() && memory.madeDirectories.empty()) return;
 
     UndoFlags flags;
     flags.components = memory.componentFlags;
@@ -228,8 +228,9 @@ void UndoFromLog(InstallState& state, const std::string& /*logPath*/)
         for (const std::string& entry : earlier.back().file) earlierFiles.insert(Upper(WithoutNumber(entry)));
     }
 
+    int allItemsRemoved = 1;
     for (size_t i = memory.keptLogs.size(); i-- > 0;)
-        LogUndo(memory.keptLogs[i], earlier[i], flags, earlierFiles).Run();
+        LogUndo(memory.keptLogs[i], earlier[i], flags, earlierFiles, allItemsRemoved).Run();
     for (size_t i = memory.keptLogs.size(); i-- > 0;) PutLogBack(memory.keptLogs[i]);
 
     RemoveMadeDirectories(LevelsToRemove(memory));

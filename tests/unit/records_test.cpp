@@ -7,11 +7,13 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <shlobj.h>
 
 #include <string>
 #include <vector>
 
 #include "app/InstallState.h"
+#include "app/progman/ProgmanClient.h"
 #include "fsutil/FsUtil.h"
 #include "records/ProductIni.h"
 #include "records/RegistryRecords.h"
@@ -560,6 +562,43 @@ TEST(Undo, NothingBeforeTheInstallStep)
     UndoFromLog(state, log);
     EXPECT_TRUE(PathExists(scratch / "A.EXE"));
     EXPECT_EQ(ReadWholeFile(log), text);
+}
+
+// Program items and groups go through Program Manager's DDE server (Wine's
+// shell keeps each group as a folder of the start menu): an item entry the
+// run leaves (its component not chosen) keeps the group.
+TEST(Undo, GroupStaysWhileAnItemIsKept)
+{
+    const std::string group = "CvUndo" + std::to_string(GetCurrentProcessId());
+    auto groupFolderExists = [&] {
+        for (int folder : {CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS}) {
+            char path[MAX_PATH] = {};
+            if (SHGetFolderPathA(nullptr, folder, nullptr, 0, path) == S_OK &&
+                PathExists(std::string(path) + "\\" + group))
+                return true;
+        }
+        return false;
+    };
+    struct Case {
+        int diskCache;
+        bool groupLeft;
+    };
+    for (const Case& c : {Case{0, true}, Case{1, false}}) {
+        SCOPED_TRACE(c.diskCache ? "disk cache chosen" : "disk cache not chosen");
+        ScratchDir scratch("group");
+        const std::string log = scratch / "INSTALL.LOG";
+        if (!ProgmanClient(scratch / "OTHER.LOG").CreateGroup(0, group) || !groupFolderExists())
+            GTEST_SKIP() << "no Program Manager server in this session";
+        InstallState state;
+        state.runMemory.installStarted = true;
+        state.runMemory.componentFlags[41] = c.diskCache;
+        state.runMemory.KeepLogBeforeWrite(log);
+        AppendLogEntry(log, "Group", "0," + group);
+        AppendLogEntry(log, "Item", "41,Diskspur Setup");
+        UndoFromLog(state, log);
+        EXPECT_EQ(groupFolderExists(), c.groupLeft);
+        ProgmanClient(scratch / "OTHER.LOG").DeleteGroup(group);
+    }
 }
 
 // The rename question: Yes moves the saved copy back, No leaves both.
