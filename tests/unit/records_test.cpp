@@ -18,6 +18,7 @@
 #include "records/ProductIni.h"
 #include "records/RegistryRecords.h"
 #include "records/Undo.h"
+#include "script/ScriptEngine.h"
 #include "script/InstallLog.h"
 #include "support/MessageBoxAnswerer.h"
 #include "support/ScratchDir.h"
@@ -547,6 +548,51 @@ TEST(Undo, NewLogsGoWithTheLevelsThisRunMade)
         EXPECT_EQ(PathExists(product), c.readMeKept);
         EXPECT_FALSE(PathExists(notes));
         EXPECT_TRUE(PathExists(games));
+    }
+}
+
+// A second run over an earlier install, through the engine's preparation
+// of the log: continued (memory manager not chosen) or replaced (chosen),
+// then left. The earlier log reads as before, the earlier install's files
+// stay (READ.ME, written again by this run, too), the run's own go, and so
+// does the directory it made for the technical notes.
+TEST(Undo, SecondRunLeavesTheEarlierInstallWhole)
+{
+    for (bool memoryManager : {false, true}) {
+        SCOPED_TRACE(memoryManager ? "log replaced" : "log continued");
+        ScratchDir scratch("second");
+        const std::string product = scratch / "VELOMIR", notes = product + "\\NOTES";
+        const std::string log = product + "\\INSTALL.LOG";
+        CreateDirectoryA(product.c_str(), nullptr);
+        CreateDirectoryA((scratch / "MEDIA").c_str(), nullptr);
+        const std::string earlier = "[Directory]\r\nLast=1\r\n1=11," + product + "\r\n[File]\r\nLast=1\r\n1=0," +
+                                    product + "\\READ.ME\r\n";
+        ASSERT_TRUE(WriteWholeFile(log, earlier));
+        ASSERT_TRUE(WriteWholeFile(product + "\\READ.ME", "r"));
+
+        InstallState state;
+        state.sourceDir = scratch / "MEDIA";
+        state.installLogPath = log;
+        state.targetDir1 = product;
+        state.targetDir2 = notes;
+        for (int n : {11, 21, 31, 41, 51, 61}) state.componentSelected[n] = 0;
+        state.componentSelected[11] = memoryManager ? 1 : 0;
+        state.componentSelected[21] = 1;
+        {
+            MessageBoxAnswerer answerer;
+            ScriptEngine engine(state);
+            engine.TakeRunCopies();
+            ASSERT_EQ(engine.PrepareInstallLogs(), 1);
+        }
+        ASSERT_TRUE(WriteWholeFile(notes + "\\T.TXT", "t"));
+        AddFileRecord(21, notes + "\\T.TXT", state.installLogPath);
+        AddFileRecord(0, product + "\\READ.ME", state.installLogPath);
+
+        UndoFromLog(state, state.installLogPath);
+
+        EXPECT_EQ(ReadWholeFile(log), earlier);
+        EXPECT_TRUE(PathExists(product + "\\READ.ME"));
+        EXPECT_FALSE(PathExists(notes));
     }
 }
 
