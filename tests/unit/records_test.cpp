@@ -109,7 +109,8 @@ std::string Ini(const std::string& file, const char* section, const char* key)
 }
 
 // A shared library of the test program's data (9901 CTL3DV2 2.25, 9902
-// CTL3DV2 2.26, 9903 TOOLHELP 3.10, 9904 TOOLHELP 3.09), or, for 0, a file
+// CTL3DV2 2.26, 9903 TOOLHELP 3.10, 9904 TOOLHELP 3.09, 9905 a 32-bit
+// library of 2.25), or, for 0, a file
 // without version information.
 std::string Library(int id)
 {
@@ -356,7 +357,9 @@ TEST(ProductRecords, VersionNumbersOfLibraries)
         int result;
         unsigned number;
     };
-    for (const Case& c : {Case{9901, 1, 225}, Case{9902, 1, 226}, Case{9903, 1, 310}, Case{0, 0, 0}}) {
+    // 9905 is a 32-bit library of 2.25: the other layout of the resource.
+    for (const Case& c : {Case{9901, 1, 225}, Case{9902, 1, 226}, Case{9903, 1, 310}, Case{9905, 1, 225},
+                          Case{0, 0, 0}}) {
         const std::string path = scratch / ("L" + std::to_string(c.library) + ".DLL");
         WriteWholeFile(path, Library(c.library));
         unsigned number = 99;
