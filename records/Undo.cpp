@@ -99,7 +99,7 @@ public:
     LogUndo(const KeptLog& kept, const EarlierLog& earlier, const UndoFlags& flags,
             const std::set<std::string>& earlierFiles, int& allItemsRemoved)
         : path_(kept.path), earlier_(earlier), flags_(flags), earlierFiles_(earlierFiles),
-          allItemsRemoved(allItemsRemoved)
+          allItemsRemoved_(allItemsRemoved)
     {
     }
 
@@ -110,10 +110,10 @@ public:
             if (ConditionHolds(entry, flags_))
                 progman.DeleteItem(entry);
             else
-                allItemsRemoved = 0;
+                allItemsRemoved_ = 0;
         });
         ForOwnEntries("Group", [&](std::string& entry) {
-            if (ConditionHolds(entry, flags_) && allItemsRemoved == 1) progman.DeleteGroup(entry);
+            if (ConditionHolds(entry, flags_) && allItemsRemoved_ == 1) progman.DeleteGroup(entry);
         });
         ForOwnEntries("File", [&](std::string& entry) {
             // A file that the earlier install recorded stays: it is its.
@@ -150,7 +150,7 @@ private:
     const std::set<std::string>& earlierFiles_;
     // Cleared for good by the first program item that the undo leaves in
     // place: a group is then kept, since it may still hold that item.
-    int& allItemsRemoved;
+    int& allItemsRemoved_;
 };
 
 // Writes the log back as it was before the run, or deletes it where there
