@@ -1,7 +1,267 @@
 #include "records/Undo.h"
 
-#include "app/InstallState.h"
+#include <windows.h>
 
-void UndoFromLog(InstallState& state, const std::string& logPath)
+#include <algorithm>
+#include <cstdlib>
+#include <set>
+#include <vector>
+
+#include "app/InstallState.h"
+#include "app/progman/ProgmanClient.h"
+#include "fsutil/FsUtil.h"
+#include "fw/ResString.h"
+#include "records/RegistryRecords.h"
+#include "resources/resource.h"
+#include "script/InstallLog.h"
+
+namespace {
+
+// Characters of the own path at the head of a "Rename" entry; the moved
+// path follows after one more character.
+const char kRenamePathChars[] = "*0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz.\\:_";
+
+bool FileExists(const std::string& path)
 {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string Upper(std::string text)
+{
+    fw::ToUpper(text);
+    return text;
+}
+
+bool StartsWithDirectory(const std::string& path, const std::string& directory)
+{
+    return path.size() > directory.size() + 1 && path[directory.size()] == '\\' &&
+           Upper(path.substr(0, directory.size())) == Upper(directory);
+}
+
+long LastOf(const std::string& logPath, const char* section)
+{
+    return std::strtol(ReadLogString(logPath, section, "Last").c_str(), nullptr, 10);
+}
+
+// The numbered lists of a log as it was before this run wrote it.
+struct EarlierLog {
+    std::vector<std::string> item, group, file, rename;
+
+    const std::vector<std::string>& Of(const char* section) const
+    {
+        switch (section[0]) {
+        case 'I': return item;
+        case 'G': return group;
+        case 'F': return file;
+        default: return rename;
+        }
+    }
+};
+
+// Reads the kept bytes through the same profile reader as every log: they
+// go into a temporary file for as long as it takes.
+EarlierLog ReadEarlierLog(const KeptLog& kept)
+{
+    EarlierLog earlier;
+    if (!kept.existed) return earlier;
+    char directory[MAX_PATH] = {}, file[MAX_PATH] = {};
+    if (!GetTempPathA(MAX_PATH, directory) || !GetTempFileNameA(directory, "cvk", 0, file)) return earlier;
+    HANDLE out = CreateFileA(file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, nullptr);
+    if (out != INVALID_HANDLE_VALUE) {
+        DWORD written = 0;
+        WriteFile(out, kept.bytes.data(), (DWORD)kept.bytes.size(), &written, nullptr);
+        CloseHandle(out);
+        for (auto [section, list] : {std::pair{"Item", &earlier.item}, std::pair{"Group", &earlier.group},
+                                     std::pair{"File", &earlier.file}, std::pair{"Rename", &earlier.rename}}) {
+            long last = LastOf(file, section);
+            for (long i = 1; i <= last; ++i) list->push_back(ReadLogString(file, section, std::to_string(i).c_str()));
+        }
+        WritePrivateProfileStringA(nullptr, nullptr, nullptr, file);
+    }
+    DeleteFileA(file);
+    return earlier;
+}
+
+// The text after an entry's leading number and its comma.
+std::string WithoutNumber(const std::string& entry)
+{
+    size_t digits = SpanOf(entry, "0123456789");
+    if (digits == 0) return {};
+    return digits < entry.size() ? entry.substr(digits + 1) : std::string();
+}
+
+// Takes back the entries of one log that this run wrote: those above what
+// the log held before, and those that differ from what it held there (a log
+// this run started anew over an earlier one).
+class LogUndo {
+public:
+    LogUndo(const KeptLog& kept, const EarlierLog& earlier, const UndoFlags& flags,
+            const std::set<std::string>& earlierFiles, int& allItemsRemoved)
+        : path_(kept.path), earlier_(earlier), flags_(flags), earlierFiles_(earlierFiles),
+          allItemsRemoved_(allItemsRemoved)
+    {
+    }
+
+    void Run()
+    {
+        ProgmanClient progman(path_);
+        ForOwnEntries("Item", [&](std::string& entry) {
+            if (ConditionHolds(entry, flags_))
+                progman.DeleteItem(entry);
+            else
+                allItemsRemoved_ = 0;
+        });
+        ForOwnEntries("Group", [&](std::string& entry) {
+            if (ConditionHolds(entry, flags_) && allItemsRemoved_ == 1) progman.DeleteGroup(entry);
+        });
+        ForOwnEntries("File", [&](std::string& entry) {
+            // A file that the earlier install recorded stays: it is its.
+            if (ConditionHolds(entry, flags_) && !earlierFiles_.count(Upper(entry))) DeleteFileA(entry.c_str());
+        });
+        ForOwnEntries("Rename", [&](std::string& entry) {
+            if (entry.empty() || !ConditionHolds(entry, flags_)) return;
+            size_t ownLength = SpanOf(entry, kRenamePathChars);
+            if (ownLength == 0 || ownLength + 1 >= entry.size()) return;
+            const std::string ownPath = entry.substr(0, ownLength);
+            const std::string movedPath = entry.substr(ownLength + 1);
+            int answer = MessageBoxA(GetActiveWindow(), fw::FormatResString(IDS_RENAME_QUESTION, ownPath).c_str(),
+                                     fw::LoadResString(IDS_APP_TITLE).c_str(), MB_YESNO | MB_ICONQUESTION);
+            if (answer == IDYES) RestoreMovedFile(movedPath, ownPath);
+        });
+    }
+
+private:
+    template <class Action>
+    void ForOwnEntries(const char* section, Action action)
+    {
+        if (!FileExists(path_)) return;
+        const std::vector<std::string>& before = earlier_.Of(section);
+        for (long i = LastOf(path_, section); i >= 1; --i) {
+            std::string entry = ReadLogString(path_, section, std::to_string(i).c_str());
+            if (i <= (long)before.size() && before[i - 1] == entry) continue;
+            action(entry);
+        }
+    }
+
+    std::string path_;
+    const EarlierLog& earlier_;
+    const UndoFlags& flags_;
+    const std::set<std::string>& earlierFiles_;
+    // Cleared for good by the first program item that the undo leaves in
+    // place: a group is then kept, since it may still hold that item.
+    int& allItemsRemoved_;
+};
+
+// Writes the log back as it was before the run, or deletes it where there
+// was none.
+void PutLogBack(const KeptLog& kept)
+{
+    // The profile calls may still hold the file; let go of it first.
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, kept.path.c_str());
+    if (!kept.existed) {
+        DeleteFileA(kept.path.c_str());
+        return;
+    }
+    HANDLE out = CreateFileA(kept.path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                             nullptr);
+    if (out == INVALID_HANDLE_VALUE) return;
+    DWORD written = 0;
+    WriteFile(out, kept.bytes.data(), (DWORD)kept.bytes.size(), &written, nullptr);
+    CloseHandle(out);
+}
+
+// The directory levels this run made: those its own creation made, and
+// those the unpack library made between an archive's destination and the
+// files it put there. Top first, so that the deepest go first.
+std::vector<std::string> LevelsToRemove(const RunMemory& memory)
+{
+    std::vector<std::string> levels;
+    std::set<std::string> seen;
+    auto add = [&](const std::string& level) {
+        if (seen.insert(Upper(level)).second) levels.push_back(level);
+    };
+    for (const std::string& level : memory.madeDirectories) add(level);
+    for (const UnpackedFiles& unpacked : memory.unpacked) {
+        for (std::string directory : unpacked.fileDirectories) {
+            while (StartsWithDirectory(directory, unpacked.destination)) {
+                add(directory);
+                directory.erase(directory.rfind('\\'));
+            }
+        }
+    }
+    auto depth = [](const std::string& path) { return std::count(path.begin(), path.end(), '\\'); };
+    std::stable_sort(levels.begin(), levels.end(),
+                     [&](const std::string& a, const std::string& b) { return depth(a) < depth(b); });
+    return levels;
+}
+
+}  // namespace
+
+bool ConditionHolds(std::string& entry, const UndoFlags& flags)
+{
+    size_t digits = SpanOf(entry, "0123456789");
+    if (digits == 0) return false;
+    // A number of more than four digits is none that any list knows.
+    int n = digits <= 4 ? std::atoi(entry.substr(0, digits).c_str()) : -1;
+    entry = digits < entry.size() ? entry.substr(digits + 1) : std::string();
+    if (n == 0) return true;
+    if (n >= 1 && n <= 9) return flags.conditions[n] == 1 || (n <= 3 && flags.components[n] == 1);
+    if ((n >= 11 && n <= 18) || n == 21 || n == 31 || n == 41 || n == 51 || n == 61) return flags.components[n] == 1;
+    return false;
+}
+
+void UndoFromLog(InstallState& state, const std::string& /*logPath*/)
+{
+    RunMemory& memory = state.runMemory;
+    // Before its install step this run has written nothing.
+    if (!memory.installStarted && memory.keptLogs.empty() && memory.madeDirectories.empty()) return;
+
+    UndoFlags flags;
+    flags.components = memory.componentFlags;
+    flags.conditions = memory.conditionFlags;
+
+    std::vector<EarlierLog> earlier;
+    std::set<std::string> earlierFiles;
+    for (const KeptLog& kept : memory.keptLogs) {
+        earlier.push_back(ReadEarlierLog(kept));
+        for (const std::string& entry : earlier.back().file) earlierFiles.insert(Upper(WithoutNumber(entry)));
+    }
+
+    int allItemsRemoved = 1;
+    for (size_t i = memory.keptLogs.size(); i-- > 0;)
+        LogUndo(memory.keptLogs[i], earlier[i], flags, earlierFiles, allItemsRemoved).Run();
+    for (size_t i = memory.keptLogs.size(); i-- > 0;) PutLogBack(memory.keptLogs[i]);
+
+    RemoveMadeDirectories(LevelsToRemove(memory));
+}
+
+int RestoreMovedFile(const std::string& movedPath, const std::string& ownPath)
+{
+    return RestoreMovedFile(movedPath, ownPath, OsVersionText());
+}
+
+int RestoreMovedFile(const std::string& movedPath, const std::string& ownPath, const std::string& osVersionText)
+{
+    if (!FileExists(movedPath)) return -1;
+    if (osVersionText.find("WinNT") != std::string::npos)
+        return MoveFileExA(movedPath.c_str(), ownPath.c_str(), MOVEFILE_REPLACE_EXISTING) ? 0 : -1;
+
+    // Windows 95 and Win32s have no replacing move: the file at its own
+    // name goes aside under a free name first, and comes back if the move
+    // fails.
+    if (!FileExists(ownPath)) return MoveFileA(movedPath.c_str(), ownPath.c_str()) ? 0 : -1;
+    size_t slash = ownPath.rfind('\\');
+    std::string directory = slash == std::string::npos ? std::string(".") : ownPath.substr(0, slash);
+    if (directory.size() == 2 && directory[1] == ':') directory += '\\';
+    char aside[MAX_PATH] = {};
+    if (!GetTempFileNameA(directory.c_str(), "cvr", 0, aside)) return -1;
+    DeleteFileA(aside);
+    if (!MoveFileA(ownPath.c_str(), aside)) return -1;
+    if (!MoveFileA(movedPath.c_str(), ownPath.c_str())) {
+        MoveFileA(aside, ownPath.c_str());
+        return -1;
+    }
+    DeleteFileA(aside);
+    return 0;
 }

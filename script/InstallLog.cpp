@@ -113,8 +113,11 @@ int ScriptEngine::PrepareInstallLog(int selected, int number, const std::string&
 
     // Only a missing parent, or a directory that refuses a file, stops the
     // run; any other failure (the directory exists already) is success.
-    if (CreateDirectoryPath(directory) == -1) {
-        int error = errno;
+    // The levels made here are the run's own, for the undo.
+    DirectoryCreation creation = CreateDirectoryPathTracked(directory);
+    state.runMemory.RecordMadeDirectories(creation.made);
+    if (creation.result == -1) {
+        int error = creation.error;
         if (error == ENOENT || (error == EACCES && IsDirectoryWritable(directory) == 1))
             return FailDirectory(directory);
     }
@@ -127,6 +130,8 @@ int ScriptEngine::PrepareInstallLog(int selected, int number, const std::string&
         directoryNumber = 1;
         std::string logPath = directory + "\\" + kInstallLogName;
         state.installLogPath = logPath;
+        // An earlier log here is replaced: the undo puts it back.
+        state.runMemory.KeepLogBeforeWrite(logPath);
         int saved = askOnError;
         askOnError = 0;
         int copied = CopyFileWithTimes(state.sourceDir + "\\" + kInstallLogName, logPath, 1,
@@ -134,6 +139,9 @@ int ScriptEngine::PrepareInstallLog(int selected, int number, const std::string&
         askOnError = saved;
         if (copied != kCopied) CreateEmptyFile(logPath);
     } else {
+        // Continuing a log, perhaps an earlier install's: the undo takes
+        // back only what follows what it holds now.
+        state.runMemory.KeepLogBeforeWrite(state.installLogPath);
         directoryNumber = std::strtol(last.c_str(), nullptr, 10) + 1;
     }
 
@@ -153,6 +161,11 @@ int ScriptEngine::PrepareInstallLog(int selected, int number, const std::string&
 
 int ScriptEngine::PrepareInstallLogs()
 {
+    // From here on the attempt changes the disk; the undo judges its
+    // entries by the flags it ran with.
+    state.runMemory.installStarted = true;
+    state.runMemory.JoinComponentFlags(componentFlags);
+    state.runMemory.JoinConditionFlags(conditionFlags);
     static const int kComponents[6] = {11, 21, 31, 41, 51, 61};
     for (int i = 0; i < 6; ++i) {
         int number = kComponents[i];
