@@ -1,6 +1,7 @@
 #include "app/InstallSteps.h"
 
 #include "app/MainWindow.h"
+#include "pages/locations/LocationsPage.h"
 #include "pages/welcome/WelcomePage.h"
 #include "records/ProductIni.h"
 #include "records/Undo.h"
@@ -21,6 +22,10 @@ int InstallSteps::RunPage(WizardStep page)
     switch (page) {
     case WizardStep::Welcome:
         return (int)welcome_->DoModal();
+    case WizardStep::Locations: {
+        LocationsPage locations(main_);
+        return (int)locations.DoModal();
+    }
     default:
         return kPageMissing;
     }
