@@ -3,6 +3,8 @@
 # walks accept a license page when there is one).
 set(E2E_SOURCE_NO_LICENSE "${E2E_WORK}/source-no-license")
 file(MAKE_DIRECTORY ${E2E_SOURCE_NO_LICENSE})
-foreach(scenario locations locations-keep-empty locations-new)
+# The group walk makes start-menu folders for the shell's DDE server to list.
+target_link_libraries(e2edriver PRIVATE shell32)
+foreach(scenario locations locations-keep-empty locations-new locations-group locations-browse)
   add_e2e(${scenario} ${E2E_SOURCE_NO_LICENSE})
 endforeach()

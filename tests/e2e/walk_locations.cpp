@@ -2,6 +2,11 @@
 // light following the typed directory, the directory browser, Back, Exit,
 // and Next with its trial creation. The page after it is not part of these
 // walks: they check what the installer does once Next has been accepted.
+#include <shlobj.h>
+
+#include <algorithm>
+#include <vector>
+
 #include "Pages.h"
 
 namespace e2e {
@@ -148,9 +153,144 @@ void NextLeavesNoTrialDirectory(const Args& args)
     CHECK(!DirectoryExists("C:\\CVNEW"), "the trial directories remained");
 }
 
+std::vector<std::string> ListEntries(HWND list)
+{
+    std::vector<std::string> entries;
+    int n = (int)SendMessageA(list, LB_GETCOUNT, 0, 0);
+    for (int i = 0; i < n; ++i) {
+        // Asked in the wide form: Wine hands another process's list texts
+        // back whole only that way.
+        wchar_t wide[256] = {};
+        char text[512] = {};
+        if (SendMessageW(list, LB_GETTEXTLEN, i, 0) < 256) SendMessageW(list, LB_GETTEXT, i, (LPARAM)wide);
+        WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+        entries.push_back(text);
+    }
+    return entries;
+}
+
+bool Holds(const std::vector<std::string>& entries, const std::string& name)
+{
+    return std::find(entries.begin(), entries.end(), name) != entries.end();
+}
+
+HWND OpenGroupPage(Installer& installer, HWND page)
+{
+    ui::Click(GetDlgItem(page, 1244));
+    HWND group = WaitPage(installer, "Installation Group");
+    CHECK(group, "no group page after the group button");
+    return group;
+}
+
+// The group page, opened from the locations page, lists the groups that
+// Program Manager (the shell's DDE server) reports, without the names it
+// cannot take; OK shows the chosen name on the locations page, Cancel the
+// default group.
+void GroupPageFromTheLocationsPage(const Args& args)
+{
+    // Groups are the folders of the start menu's program folder.
+    char programs[MAX_PATH] = {};
+    REQUIRE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, 0, programs)), "no program folder");
+    std::vector<std::string> made;
+    for (const char* name : {"CvWalk Games", "(Temp)", "_Old"}) {
+        std::string folder = std::string(programs) + "\\" + name;
+        if (CreateDirectoryA(folder.c_str(), nullptr)) made.push_back(folder);
+    }
+    {
+        Installer installer;
+        HWND page = StartAtLocations(args, installer);
+        if (HWND group = page ? OpenGroupPage(installer, page) : nullptr) {
+            Shot(args, "05-group-page");
+            std::vector<std::string> entries = ListEntries(GetDlgItem(group, 1620));
+            CHECK(Holds(entries, "CvWalk Games"), "the existing group is not listed (%zu entries)", entries.size());
+            CHECK(Holds(entries, "Corvane Velomire"), "the default group is not listed");
+            CHECK(!Holds(entries, "(Temp)") && !Holds(entries, "_Old"), "a group with a bad name is listed");
+            CHECK(std::is_sorted(entries.begin(), entries.end(),
+                                 [](const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) < 0; }),
+                  "the list is not sorted");
+            CHECK(IsDlgButtonChecked(group, 10203) == BST_CHECKED, "add items is not ticked");
+
+            TypeInto(GetDlgItem(group, 10303), "My,Group");
+            ui::Click(GetDlgItem(group, IDOK));
+            HWND box = ui::WaitFor([&] {
+                return ui::FindMessageBox(installer.Pid(), kTitle, "Characters , ( ) [ ] are not allowed in group name");
+            }, kTimeout);
+            CHECK(box, "no refusal of a name with a comma");
+            if (box) ui::Click(GetDlgItem(box, IDOK));
+            CHECK(ui::WaitUntil([&] { return box && !IsWindow(box); }, kTimeout), "the refusal stayed");
+            CHECK(IsWindow(group), "a refused name closed the group page");
+
+            TypeInto(GetDlgItem(group, 10303), "Velomire Tools");
+            ui::Click(GetDlgItem(group, IDOK));
+            CHECK(ui::WaitUntil([&] { return !IsWindow(group); }, kTimeout), "OK did not close the group page");
+            CHECK(WaitText(page, kGroupName, "Velomire Tools"), "locations page shows group \"%s\"",
+                  ItemText(page, kGroupName).c_str());
+
+            if (HWND again = OpenGroupPage(installer, page)) {
+                TypeInto(GetDlgItem(again, 10303), "Mine");
+                ui::Click(GetDlgItem(again, IDCANCEL));
+                CHECK(ui::WaitUntil([&] { return !IsWindow(again); }, kTimeout), "Cancel did not close the group page");
+                CHECK(WaitText(page, kGroupName, "Corvane Velomire"), "after Cancel the page shows group \"%s\"",
+                      ItemText(page, kGroupName).c_str());
+            }
+            ui::Click(GetDlgItem(page, kExit));
+            if (HWND question = WaitExitQuestion(installer)) ui::Click(GetDlgItem(question, IDYES));
+            CHECK(installer.WaitEnd(kTimeout), "installer still running after Exit, Yes");
+        }
+    }
+    for (const std::string& folder : made) RemoveDirectoryA(folder.c_str());
+}
+
+// The browser opens at the root of the directory's drive; a directory
+// opened in its list and OK put that directory into the field.
+void BrowserChoosesADirectory(const Args& args)
+{
+    const std::string picked = "C:\\CVPICK";
+    bool made = CreateDirectoryA(picked.c_str(), nullptr) != FALSE;
+    {
+        Installer installer;
+        HWND page = StartAtLocations(args, installer);
+        if (page) {
+            TypeInto(GetDlgItem(page, kDirectory), "C:\\OTHER");
+            ui::Click(GetDlgItem(page, kBrowse));
+            HWND browser = WaitPage(installer, kBrowseTitle);
+            CHECK(browser, "no directory browser");
+            if (browser) {
+                HWND list = GetDlgItem(browser, 1121);
+                std::vector<std::string> entries = ListEntries(list);
+                int index = -1;
+                for (size_t i = 0; i < entries.size(); ++i) {
+                    if (lstrcmpiA(entries[i].c_str(), "cvpick") == 0 || lstrcmpiA(entries[i].c_str(), "[cvpick]") == 0)
+                        index = (int)i;
+                }
+                CHECK(index >= 0, "%s is not in the browser's list at the root (%zu entries)", picked.c_str(),
+                      entries.size());
+                if (index >= 0) {
+                    // Opened as a double-click on the entry opens it.
+                    SendMessageA(list, LB_SETCURSEL, index, 0);
+                    PostMessageA(browser, WM_COMMAND, MAKEWPARAM(1121, LBN_DBLCLK), (LPARAM)list);
+                    installer.Settle();
+                }
+                ui::Click(GetDlgItem(browser, IDOK));
+                CHECK(ui::WaitUntil([&] { return !IsWindow(browser); }, kTimeout), "browser still open after OK");
+                CHECK(WaitText(page, kDirectory, picked), "the field holds \"%s\" after the browser",
+                      ItemText(page, kDirectory).c_str());
+                CHECK(ItemText(page, kDrive) == "C:", "drive is \"%s\"", ItemText(page, kDrive).c_str());
+                CHECK(ItemText(page, kAvailable) != "0 KB", "no free space shown for C:");
+            }
+            ui::Click(GetDlgItem(page, kExit));
+            if (HWND question = WaitExitQuestion(installer)) ui::Click(GetDlgItem(question, IDYES));
+            CHECK(installer.WaitEnd(kTimeout), "installer still running after Exit, Yes");
+        }
+    }
+    if (made) RemoveDirectoryA(picked.c_str());
+}
+
 }  // namespace
 
 E2E_SCENARIO("locations", ProposalEditsBrowserBackExit);
+E2E_SCENARIO("locations-browse", BrowserChoosesADirectory);
+E2E_SCENARIO("locations-group", GroupPageFromTheLocationsPage);
 E2E_SCENARIO("locations-keep-empty", NextKeepsAnEmptyFolderOfTheUser);
 E2E_SCENARIO("locations-new", NextLeavesNoTrialDirectory);
 
