@@ -144,6 +144,7 @@ TEST(LocationsPage, NextStoresTheDirectoryWithTheTrailingBackslashRule)
         {"C:\\", "C:\\", "C:"},
         {scratch.path + "\\NEW\\", scratch.path + "\\NEW\\", scratch.path + "\\NEW"},
         {scratch.path + "\\NEW  ", scratch.path + "\\NEW", scratch.path + "\\NEW"},
+        {"\\CVPB\\NEW", "C:\\CVPB\\NEW", "C:\\CVPB\\NEW"},  // the default drive in front
     };
     for (Case& c : cases) {
         MainWindow main;
