@@ -59,6 +59,8 @@ void LocationsPage::Push()
     pushing_ = true;
     UpdateData(false);
     pushing_ = false;
+    // The field shows what it holds in upper case; keep the member the same.
+    if (Item(IDC_DIRECTORY)) directory = ItemText(IDC_DIRECTORY);
 }
 
 bool LocationsPage::OnInitDialog()
@@ -87,6 +89,9 @@ bool LocationsPage::OnInitDialog()
     InitIndicator(indicator, IDC_INDICATOR, CompareKB(availableText, requiredText), IDB_LIGHT_GREEN,
                   IDB_LIGHT_YELLOW, IDB_LIGHT_RED);
     InsertSeparator(requiredText);
+    // The group name is shown greyed when no items are to be added, as the
+    // group page leaves it.
+    EnableItem(IDC_GROUP_NAME, main_.addToGroup != 0);
     Push();
     return true;
 }
