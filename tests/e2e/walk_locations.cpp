@@ -283,7 +283,9 @@ void BrowserChoosesADirectory(const Args& args)
             CHECK(installer.WaitEnd(kTimeout), "installer still running after Exit, Yes");
         }
     }
-    if (made) RemoveDirectoryA(picked.c_str());
+    // The installer's process may hold the directory as its current one
+    // for a moment after its end.
+    if (made) ui::WaitUntil([&] { return RemoveDirectoryA(picked.c_str()) != FALSE; }, kTimeout);
 }
 
 }  // namespace
