@@ -5,6 +5,7 @@
 #include "pages/components/ComponentsPage.h"
 #include "pages/installtype/InstallTypePage.h"
 #include "pages/license/LicensePage.h"
+#include "pages/locations/LocationsPage.h"
 #include "pages/welcome/WelcomePage.h"
 #include "records/ProductIni.h"
 #include "records/Undo.h"
@@ -42,6 +43,10 @@ int InstallSteps::RunPage(WizardStep page)
         main_.ReleaseComponentsPage();
         main_.componentsPage = new ComponentsPage(main_);
         return (int)main_.componentsPage->DoModal();
+    case WizardStep::Locations: {
+        LocationsPage locations(main_);
+        return (int)locations.DoModal();
+    }
     default:
         return kPageMissing;
     }

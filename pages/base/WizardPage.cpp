@@ -169,11 +169,17 @@ void WizardPage::RefreshFreeSpaceQuiet(const std::string& directory, std::string
 
 int WizardPage::TrialCreate(const std::string& directory)
 {
-    if (CreateDirectoryPath(directory) == -1 && errno == ENOENT) {
+    DirectoryCreation creation = CreateDirectoryPathTracked(directory);
+    // Only the levels this trial made go again, on both paths (a creation
+    // that fails half-way may have made its upper levels): a folder of the
+    // user's that was there before stays, even when it is empty.
+    RemoveMadeDirectories(creation.made);
+    // A missing level, or a name the file system refuses ("*", "?", "|",
+    // ... pass the syntax check): the directory can never be made.
+    if (creation.result == -1 && (creation.error == ENOENT || creation.error == EINVAL)) {
         ShowWarningId(IDS_INVALID_PATH);
         return -1;
     }
-    RemoveDirectoryChain(directory);
     return 1;
 }
 

@@ -41,8 +41,8 @@ public:
     // the syntax passed.
     bool RefreshFreeSpace(std::string& directory, std::string& copy, std::string& available);
     void RefreshFreeSpaceQuiet(const std::string& directory, std::string& copy, std::string& available);
-    // Makes the directory and takes it away again: 1, or -1 when a parent
-    // cannot be made.
+    // Makes the directory and takes away again the levels it made (never
+    // one that was there before): 1, or -1 when a parent cannot be made.
     int TrialCreate(const std::string& directory);
 
     // "Are you sure you want to exit Install?"; on anything but No closes

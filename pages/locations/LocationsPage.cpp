@@ -1,0 +1,210 @@
+#include "pages/locations/LocationsPage.h"
+
+#include <cctype>
+
+#include "app/MainWindow.h"
+#include "fsutil/FsUtil.h"
+#include "fw/ResString.h"
+#include "fw/WaitCursor.h"
+#include "pages/group/GroupPage.h"
+#include "pages/locations/DirectoryBrowser.h"
+#include "resources/resource.h"
+
+namespace {
+constexpr DWORD kHelpContext = 2;
+constexpr int kComponentSizes = 5;
+
+bool StartsWithDrive(const std::string& path)
+{
+    return path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':';
+}
+}  // namespace
+
+LocationsPage::LocationsPage(MainWindow& main) : WizardPage(IDD_LOCATIONS, main) {}
+
+std::string LocationsPage::FullInstallSize() const
+{
+    std::string total = "0" + unitText;
+    for (int i = 0; i < kComponentSizes; ++i) {
+        std::string size = fw::LoadResString(IDS_COMPONENT_SIZE_FIRST + i) + unitText;
+        InsertSeparator(size);
+        AddKB(total, size, 1);
+    }
+    return total;
+}
+
+void LocationsPage::DoDataExchange(fw::DataExchange& dx)
+{
+    if (dx.saving) {
+        dx.Text(IDC_DRIVE, driveText);
+        dx.Text(IDC_REQUIRED, requiredText);
+        dx.Text(IDC_AVAILABLE, availableText);
+        dx.Text(IDC_DIRECTORY, directory);
+        dx.Text(IDC_GROUP_NAME, groupNameText);
+        return;
+    }
+    // Setting the same text again would move the caret of the edit the
+    // user is typing in, and report a change that did not happen.
+    const std::pair<int, const std::string*> fields[] = {
+        {IDC_DRIVE, &driveText},     {IDC_REQUIRED, &requiredText},   {IDC_AVAILABLE, &availableText},
+        {IDC_DIRECTORY, &directory}, {IDC_GROUP_NAME, &groupNameText},
+    };
+    for (const auto& [id, value] : fields) {
+        if (Item(id) && ItemText(id) != *value) SetItemText(id, *value);
+    }
+}
+
+void LocationsPage::Push()
+{
+    pushing_ = true;
+    UpdateData(false);
+    pushing_ = false;
+    // The field shows what it holds in upper case; keep the member the same.
+    if (Item(IDC_DIRECTORY)) directory = ItemText(IDC_DIRECTORY);
+}
+
+bool LocationsPage::OnInitDialog()
+{
+    fw::WaitCursor wait;
+    pushing_ = true;
+    WizardPage::OnInitDialog();
+    pushing_ = false;
+    logo.LoadBitmaps(IDC_LOGO, *this, IDB_LOGO, 0, 0, 0, 0);
+    logo.SizeToContent();
+    unitText = fw::LoadResString(IDS_KB_UNIT);
+    requiredText = FullInstallSize();
+
+    groupNameText = main_.groupName;
+    if (groupNameText.empty()) {
+        groupNameText = fw::LoadResString(IDS_DEFAULT_GROUP);
+        main_.SetGroupName(groupNameText);
+    }
+    directory = main_.productDir;
+    if (directory.empty())
+        directory = main_.defaultDrive + "\\" + fw::LoadResString(IDS_PRODUCT_DIR_DEFAULT);
+    driveText = directory.substr(0, 2);
+    FreeSpaceKB(driveText, availableText);
+    availableText += unitText;
+    InsertSeparator(availableText);
+    InitIndicator(indicator, IDC_INDICATOR, CompareKB(availableText, requiredText), IDB_LIGHT_GREEN,
+                  IDB_LIGHT_YELLOW, IDB_LIGHT_RED);
+    InsertSeparator(requiredText);
+    // The group name is shown greyed when no items are to be added, as the
+    // group page leaves it.
+    EnableItem(IDC_GROUP_NAME, main_.addToGroup != 0);
+    Push();
+    return true;
+}
+
+void LocationsPage::ShowDriveOf(const std::string& path)
+{
+    if (!StartsWithDrive(path)) return;
+    driveText = path.substr(0, 2);
+    FreeSpaceKB(driveText, availableText);
+    availableText += unitText;
+    InsertSeparator(availableText);
+    SetIndicator(indicator, CompareKB(availableText, requiredText), IDB_LIGHT_GREEN, IDB_LIGHT_YELLOW,
+                 IDB_LIGHT_RED);
+}
+
+void LocationsPage::OnDirectoryChanged()
+{
+    if (pushing_) return;
+    std::string copy;
+    if (RefreshFreeSpace(directory, copy, availableText)) ShowDriveOf(directory);
+    Push();
+}
+
+void LocationsPage::OnOK()
+{
+    if (!CheckLocation(directory, availableText)) {
+        FocusItem(IDC_DIRECTORY);
+        return;
+    }
+    std::string validated = directory;
+    StripTrailingBackslash(directory);
+    if (TrialCreate(directory) == -1) {
+        FocusItem(IDC_DIRECTORY);
+        return;
+    }
+    main_.SetProductDir(validated);
+    main_.SetVarString1(validated);
+    main_.SetTargetDir1(directory);
+    main_.targetDir2 = directory;
+    main_.targetDir3 = directory;
+    main_.targetDir4 = directory;
+    main_.targetDir5 = directory;
+    EndDialog(IDOK);
+}
+
+void LocationsPage::OnCancel()
+{
+    ConfirmExit();
+}
+
+void LocationsPage::BrowseDirectory()
+{
+    std::string startDrive = directory.size() > 2 ? directory.substr(0, 2) : main_.defaultDrive;
+    UpdateData(true);
+    DirectoryBrowser browser(fw::LoadResString(IDS_BROWSE_TITLE));
+    std::string root = startDrive;
+    if (root.empty()) {
+        char current[MAX_PATH] = {};
+        GetCurrentDirectoryA(MAX_PATH, current);
+        root = std::string(current).substr(0, 2);
+    }
+    SetCurrentDirectoryA((root + "\\").c_str());
+    std::string chosen;
+    if (browser.Run(Handle(), chosen)) {
+        directory = chosen;
+        std::string copy;
+        RefreshFreeSpaceQuiet(directory, copy, availableText);
+        ShowDriveOf(directory);
+        Push();
+    }
+    FocusItem(IDOK);
+}
+
+void LocationsPage::ChooseGroup()
+{
+    UpdateData(true);
+    main_.SetGroupName(groupNameText);
+    if (RunGroupPage(main_, Handle()) == IDOK) EnableItem(IDC_GROUP_NAME, main_.addToGroup != 0);
+    // Cancel sets the group back to the default one: show what will be used.
+    groupNameText = main_.groupName;
+    Push();
+    FocusItem(IDOK);
+}
+
+bool LocationsPage::OnCommand(int id, int notifyCode, HWND control)
+{
+    switch (id) {
+    case IDC_DIRECTORY:
+        if (notifyCode == EN_CHANGE) OnDirectoryChanged();
+        return true;
+    case IDC_BACK:
+        UpdateData(true);
+        EndDialog(IDC_BACK);
+        return true;
+    case IDC_EXIT:
+        ConfirmExit();
+        return true;
+    case IDC_BROWSE_DIRECTORY:
+        BrowseDirectory();
+        return true;
+    case IDC_BROWSE_GROUP:
+        ChooseGroup();
+        return true;
+    case IDC_HELP_BUTTON:
+    case ID_HELP_COMMAND:
+        ShowHelp(kHelpContext);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void LocationsPage::OnHelp()
+{
+    ShowHelp(kHelpContext);
+}

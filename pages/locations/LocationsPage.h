@@ -1,0 +1,46 @@
+// The locations page: the directory the product goes into, the disk
+// statistics of its drive with the free-space light, and the program group
+// that receives the program items. Next checks the directory, proves with a
+// trial creation that it can be made, and stores it in the InstallState.
+#pragma once
+#include <string>
+
+#include "pages/base/WizardPage.h"
+#include "progress/CvButton.h"
+
+class LocationsPage : public WizardPage {
+public:
+    explicit LocationsPage(MainWindow& main);
+
+    // The required space of a full install: the five component sizes of
+    // the string table added up, as a KB figure.
+    std::string FullInstallSize() const;
+
+    std::string driveText;
+    std::string requiredText;
+    std::string availableText;
+    std::string directory;
+    std::string groupNameText;
+    CvButton indicator;
+    CvButton logo;
+
+protected:
+    void DoDataExchange(fw::DataExchange& dx) override;
+    bool OnInitDialog() override;
+    void OnOK() override;
+    void OnCancel() override;
+    bool OnCommand(int id, int notifyCode, HWND control) override;
+    void OnHelp() override;
+
+private:
+    void OnDirectoryChanged();
+    void BrowseDirectory();
+    void ChooseGroup();
+    // Drive text, available figure and light for a directory that starts
+    // with a drive letter and colon.
+    void ShowDriveOf(const std::string& path);
+    // Pushes the members to the controls; a control whose text is the same
+    // keeps its caret and selection.
+    void Push();
+    bool pushing_ = false;
+};
