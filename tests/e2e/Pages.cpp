@@ -4,6 +4,8 @@ namespace e2e {
 
 const char kLocationsTitle[] = "Installation Locations";
 const char kLicenseTitle[] = "Corvane License Agreement";
+const char kInstallTypeTitle[] = "Installation Type";
+const char kComponentsTitle[] = "Installation Components";
 const char kBrowseTitle[] = "Browse for Destination Directory";
 const char kInvalidPath[] = "Path is invalid. Please Enter Valid Path.";
 

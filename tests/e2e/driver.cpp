@@ -140,7 +140,11 @@ HWND StartAtWelcome(const Args& args, Installer& installer, const std::string& e
 
 void LeaveWithYes(const Args& args, Installer& installer, HWND page)
 {
-    ui::Click(GetDlgItem(page, IDCANCEL));
+    // Exit is IDCANCEL on some pages and a button of its own (10103) on
+    // the others.
+    HWND exitButton = GetDlgItem(page, IDCANCEL);
+    if (!exitButton) exitButton = GetDlgItem(page, 10103);
+    ui::Click(exitButton);
     HWND question = WaitExitQuestion(installer);
     REQUIRE(question, "no exit question after Exit");
     Shot(args, "02-exit-question");

@@ -2,11 +2,11 @@
 // media in its box, Do Not Accept and Escape ask the exit question and No
 // keeps the page, Accept closes it.
 #include "Driver.h"
+#include "Pages.h"
 
 namespace e2e {
 namespace {
 
-const char kLicenseTitle[] = "Corvane License Agreement";
 
 void LicenseWalk(const Args& args)
 {
@@ -40,11 +40,13 @@ void LicenseWalk(const Args& args)
     }
     CHECK(CountCalls(args.callLog, kCleanupCall) == 0, "No started the cleanup program");
 
-    // Accept: the page goes. The sequence goes on to the locations page; a
-    // build without it ends the run there, with the cleanup program once.
+    // Accept: the page goes and the locations page follows.
     ui::Click(GetDlgItem(page, 10105));
     CHECK(ui::WaitUntil([&] { return !IsWindow(page); }, kTimeout), "licence page still open after Accept");
-    if (installer.WaitEnd(kTimeout)) ExpectCleanupCalls(args, 1);
+    HWND locations = WaitPage(installer, kLocationsTitle);
+    REQUIRE(locations, "no locations page after Accept");
+    LeaveWithYes(args, installer, locations);
+    ExpectCleanupCalls(args, 1);
 }
 
 }  // namespace
