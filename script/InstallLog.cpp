@@ -5,7 +5,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <vector>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
 
 #include "fsutil/FsUtil.h"
 #include "fw/ResString.h"
@@ -21,6 +23,264 @@ std::string Entry(int number, const std::string& text)
     return std::to_string(number) + "," + text;
 }
 
+// Paths, section names and keys compare without regard to case, as the
+// system compares them.
+std::string Folded(std::string text)
+{
+    if (!text.empty()) CharUpperBuffA(text.data(), (DWORD)text.size());
+    return text;
+}
+
+bool SamePath(const std::string& a, const std::string& b)
+{
+    return a.size() == b.size() && Folded(a) == Folded(b);
+}
+
+long CounterAfter(const std::string& last)
+{
+    return last.empty() ? 1 : std::strtol(last.c_str(), nullptr, 10) + 1;
+}
+
+// ---- the "DirList" text ---------------------------------------------------
+
+// The directory an entry of the text names: the preparation's entries are
+// "number,directory", the records' entries "directory".
+std::string EntryDirectory(const std::string& entry)
+{
+    size_t digits = 0;
+    while (digits < entry.size() && entry[digits] >= '0' && entry[digits] <= '9') ++digits;
+    if (digits > 0 && digits < entry.size() && entry[digits] == ',') return entry.substr(digits + 1);
+    return entry;
+}
+
+// The text with the directories its entries name, for whole-entry lookups:
+// a directory is listed when an entry names it, not when its name occurs
+// inside a longer one (C:\VELOMIR\DOC inside C:\VELOMIR\DOCS).
+class DirList {
+public:
+    explicit DirList(std::string text) : text_(std::move(text))
+    {
+        size_t start = 0;
+        while (start <= text_.size()) {
+            size_t end = text_.find(';', start);
+            if (end == std::string::npos) end = text_.size();
+            if (end > start) listed_.insert(Folded(EntryDirectory(text_.substr(start, end - start))));
+            start = end + 1;
+        }
+    }
+    bool Lists(const std::string& directory) const { return listed_.count(Folded(directory)) != 0; }
+    // Appends ";" + entry, an entry that names `directory`.
+    void Append(const std::string& entry, const std::string& directory)
+    {
+        text_ += ";" + entry;
+        listed_.insert(Folded(directory));
+    }
+    const std::string& Text() const { return text_; }
+
+private:
+    std::string text_;
+    std::unordered_set<std::string> listed_;
+};
+
+// ---- the records kept in memory ---------------------------------------------
+
+// The keys set in one section since the last checkpoint, in the order of
+// their first setting, each with its latest value.
+struct PendingSection {
+    std::string name;
+    std::vector<std::pair<std::string, std::string>> keys;
+    std::unordered_map<std::string, size_t> position;  // folded key -> index in keys
+
+    void Set(const std::string& key, const std::string& value)
+    {
+        auto found = position.emplace(Folded(key), keys.size());
+        if (found.second)
+            keys.emplace_back(key, value);
+        else
+            keys[found.first->second].second = value;
+    }
+};
+
+// One log written while a batch is open: what waits for the next
+// checkpoint, and what the batch knows of the file so that it need not
+// read it again for every record (during a batch only these routines write
+// the log).
+struct BatchedLog {
+    std::string path;
+    std::vector<PendingSection> pending;  // in the order of their first setting
+    std::unordered_map<std::string, long> last;  // folded section -> its "Last"
+    bool dirListKnown = false;
+    DirList dirList{""};
+
+    PendingSection& Pending(const char* section)
+    {
+        for (PendingSection& p : pending)
+            if (lstrcmpiA(p.name.c_str(), section) == 0) return p;
+        pending.push_back(PendingSection{section, {}, {}});
+        return pending.back();
+    }
+    // Forgets what the batch knew of the file (the file has been written
+    // or replaced another way).
+    void Forget()
+    {
+        last.clear();
+        dirListKnown = false;
+    }
+};
+
+struct RunList {
+    std::string path;
+    std::string section;
+    std::vector<LoggedEntry> entries;
+};
+
+struct LogBook {
+    int batches = 0;
+    HHOOK windowHook = nullptr;
+    std::vector<BatchedLog> logs;
+    std::vector<RunList> run;  // every entry this process appended
+
+    BatchedLog* Find(const std::string& path)
+    {
+        for (BatchedLog& log : logs)
+            if (SamePath(log.path, path)) return &log;
+        return nullptr;
+    }
+    BatchedLog& Log(const std::string& path)
+    {
+        if (BatchedLog* log = Find(path)) return *log;
+        BatchedLog log;
+        log.path = path;
+        logs.push_back(std::move(log));
+        return logs.back();
+    }
+    RunList& Run(const std::string& path, const char* section)
+    {
+        // The list of the last record first: records come in long runs of
+        // one section.
+        if (!run.empty() && lstrcmpiA(run.back().section.c_str(), section) == 0 &&
+            SamePath(run.back().path, path))
+            return run.back();
+        for (RunList& list : run)
+            if (lstrcmpiA(list.section.c_str(), section) == 0 && SamePath(list.path, path)) return list;
+        run.push_back(RunList{path, section, {}});
+        return run.back();
+    }
+};
+
+LogBook& Book()
+{
+    static LogBook book;
+    return book;
+}
+
+bool Batching()
+{
+    return Book().batches > 0;
+}
+
+// Every "key=value" line of a section as GetPrivateProfileSection gives them.
+std::vector<std::string> ReadSectionLines(const std::string& path, const std::string& section)
+{
+    std::vector<char> buffer(64 * 1024);
+    DWORD n = 0;
+    for (;;) {
+        n = GetPrivateProfileSectionA(section.c_str(), buffer.data(), (DWORD)buffer.size(), path.c_str());
+        // A section that does not fit comes back cut, its length the
+        // buffer's less two: read again with more room.
+        if (n + 2 < buffer.size() || buffer.size() >= (1u << 28)) break;
+        buffer.resize(buffer.size() * 2);
+    }
+    std::vector<std::string> lines;
+    for (const char* p = buffer.data(); p < buffer.data() + n && *p; p += lstrlenA(p) + 1) lines.push_back(p);
+    return lines;
+}
+
+// Writes one section's pending keys: its lines on disk with each pending
+// key set the way WritePrivateProfileString sets it (an existing key, the
+// first of that name, keeps its place and gets the new value; a new key
+// goes to the end; a new section goes to the end of the file), written
+// back in one WritePrivateProfileSection. False when the system refused.
+bool WritePending(const std::string& path, const PendingSection& pending)
+{
+    std::vector<std::string> lines = ReadSectionLines(path, pending.name);
+    std::unordered_map<std::string, size_t> position;
+    for (size_t i = 0; i < lines.size(); ++i)
+        position.emplace(Folded(lines[i].substr(0, lines[i].find('='))), i);
+    for (const auto& [key, value] : pending.keys) {
+        auto found = position.find(Folded(key));
+        if (found != position.end()) {
+            std::string& line = lines[found->second];
+            line = line.substr(0, line.find('=')) + "=" + value;
+        } else {
+            position.emplace(Folded(key), lines.size());
+            lines.push_back(key + "=" + value);
+        }
+    }
+    std::string text;
+    for (const std::string& line : lines) text.append(line).push_back('\0');
+    text.push_back('\0');
+    return WritePrivateProfileSectionA(pending.name.c_str(), text.data(), path.c_str()) != 0;
+}
+
+void FlushLog(BatchedLog& log)
+{
+    std::vector<PendingSection> refused;
+    for (const PendingSection& pending : log.pending)
+        if (!WritePending(log.path, pending)) refused.push_back(pending);
+    log.pending = std::move(refused);
+}
+
+// Before a window that is not a child is created on the batch's thread
+// (a message box, a question, the diskette prompt, another page): the
+// user may stop the install from there, or the process may end while it
+// waits, so the log must be whole on disk before it appears. A hook
+// catches every such window, whoever shows it.
+LRESULT CALLBACK FlushBeforeWindow(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_CREATEWND) {
+        const CBT_CREATEWNDA* create = reinterpret_cast<const CBT_CREATEWNDA*>(lParam);
+        if (create && create->lpcs && !(create->lpcs->style & WS_CHILD)) FlushInstallLog();
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void SetValue(const std::string& logPath, const char* section, const std::string& key,
+              const std::string& value)
+{
+    if (logPath.empty()) return;
+    if (Batching())
+        Book().Log(logPath).Pending(section).Set(key, value);
+    else
+        WritePrivateProfileStringA(section, key.c_str(), value.c_str(), logPath.c_str());
+}
+
+// The number the next entry of `section` gets: its "Last" plus 1, 1 when
+// "Last" is empty. A batch reads "Last" once and counts in memory.
+long NextNumber(const std::string& logPath, const char* section)
+{
+    if (Batching() && !logPath.empty()) {
+        BatchedLog& log = Book().Log(logPath);
+        auto known = log.last.find(Folded(section));
+        if (known != log.last.end()) return known->second + 1;
+        long next = CounterAfter(ReadLogString(logPath, section, "Last"));
+        log.last[Folded(section)] = next - 1;
+        return next;
+    }
+    return CounterAfter(ReadLogString(logPath, section, "Last"));
+}
+
+// Writes "Last" = number and the entry under that number, and remembers it.
+void PutEntry(const std::string& logPath, const char* section, long number, const std::string& entry)
+{
+    std::string key = std::to_string(number);
+    SetValue(logPath, section, "Last", key);
+    SetValue(logPath, section, key, entry);
+    if (logPath.empty()) return;
+    if (Batching()) Book().Log(logPath).last[Folded(section)] = number;
+    Book().Run(logPath, section).entries.push_back(LoggedEntry{number, entry});
+}
+
 // Appends "number,text" to the numbered list `section`.
 void AppendEntry(const std::string& logPath, const char* section, int number,
                  const std::string& text)
@@ -28,11 +288,42 @@ void AppendEntry(const std::string& logPath, const char* section, int number,
     AppendLogEntry(logPath, section, Entry(number, text));
 }
 
+// The "DirList" text of the log, read whole: a product with many folders
+// passes any fixed size, and a cut text written back would lose the
+// entries past the cut.
+DirList& DirListOf(const std::string& logPath, DirList& scratch)
+{
+    if (Batching() && !logPath.empty()) {
+        BatchedLog& log = Book().Log(logPath);
+        if (!log.dirListKnown) {
+            log.dirList = DirList(ReadLogString(logPath, "DirList", "1"));
+            log.dirListKnown = true;
+        }
+        return log.dirList;
+    }
+    scratch = DirList(ReadLogString(logPath, "DirList", "1"));
+    return scratch;
+}
+
+// Adds `entry` (which names `directory`) to the text unless the text lists
+// `directory` already; true when it was added.
+bool AddToDirList(const std::string& logPath, const std::string& entry, const std::string& directory)
+{
+    DirList scratch{""};
+    DirList& list = DirListOf(logPath, scratch);
+    if (list.Lists(directory)) return false;
+    list.Append(entry, directory);
+    SetValue(logPath, "DirList", "1", list.Text());
+    return true;
+}
+
 }  // namespace
 
 std::string ReadLogString(const std::string& logPath, const char* section, const char* key)
 {
     if (logPath.empty()) return {};
+    if (Batching())
+        if (BatchedLog* log = Book().Find(logPath)) FlushLog(*log);
     // The call says that a value was cut by filling the buffer to its
     // last character but one; read again with more room until it fits.
     std::vector<char> buffer(1040);
@@ -47,23 +338,23 @@ std::string ReadLogString(const std::string& logPath, const char* section, const
 void WriteLogString(const std::string& logPath, const char* section, const char* key,
                     const std::string& value)
 {
+    if (Batching())
+        if (BatchedLog* log = Book().Find(logPath)) {
+            FlushLog(*log);
+            log->Forget();
+        }
     // As everywhere in the log, a failed write shows nothing.
     WritePrivateProfileStringA(section, key, value.c_str(), logPath.c_str());
 }
 
 long NextEntryNumber(const std::string& logPath, const char* section)
 {
-    std::string last = ReadLogString(logPath, section, "Last");
-    if (last.empty()) return 1;
-    return std::strtol(last.c_str(), nullptr, 10) + 1;
+    return NextNumber(logPath, section);
 }
 
 void AppendLogEntry(const std::string& logPath, const char* section, const std::string& entry)
 {
-    long next = NextEntryNumber(logPath, section);
-    std::string key = std::to_string(next);
-    WriteLogString(logPath, section, "Last", key);
-    WriteLogString(logPath, section, key.c_str(), entry);
+    PutEntry(logPath, section, NextNumber(logPath, section), entry);
 }
 
 void AddFileRecord(int number, const std::string& path, const std::string& logPath)
@@ -76,11 +367,7 @@ void AddDirectoryRecord(int number, const std::string& path, const std::string& 
     size_t slash = path.rfind('\\');
     if (slash == std::string::npos) return;
     std::string directory = path.substr(0, slash);
-    // A plain substring test: a directory inside the text of a longer one
-    // (C:\RAM in ;11,C:\RAMHOLD) counts as recorded.
-    std::string list = ReadLogString(logPath, "DirList", "1");
-    if (list.find(directory) != std::string::npos) return;
-    WriteLogString(logPath, "DirList", "1", list + ";" + directory);
+    if (!AddToDirList(logPath, directory, directory)) return;
     AppendEntry(logPath, "Directory", number, directory);
 }
 
@@ -106,6 +393,37 @@ unsigned ComponentNameId(int number)
     }
 }
 
+InstallLogBatch::InstallLogBatch()
+{
+    LogBook& book = Book();
+    if (book.batches++ == 0)
+        book.windowHook = SetWindowsHookExA(WH_CBT, FlushBeforeWindow, nullptr, GetCurrentThreadId());
+}
+
+InstallLogBatch::~InstallLogBatch()
+{
+    FlushInstallLog();
+    LogBook& book = Book();
+    if (--book.batches > 0) return;
+    if (book.windowHook) UnhookWindowsHookEx(book.windowHook);
+    book.windowHook = nullptr;
+    // Records that the system refused to the end are lost to the file;
+    // RunLogEntries still has them.
+    book.logs.clear();
+}
+
+void FlushInstallLog()
+{
+    for (BatchedLog& log : Book().logs) FlushLog(log);
+}
+
+std::vector<LoggedEntry> RunLogEntries(const std::string& logPath, const char* section)
+{
+    for (const RunList& list : Book().run)
+        if (lstrcmpiA(list.section.c_str(), section) == 0 && SamePath(list.path, logPath)) return list.entries;
+    return {};
+}
+
 int ScriptEngine::PrepareInstallLog(int selected, int number, const std::string& directory,
                                     bool first)
 {
@@ -123,9 +441,14 @@ int ScriptEngine::PrepareInstallLog(int selected, int number, const std::string&
     std::string last = ReadLogString(state.installLogPath, "Directory", "Last");
     if (last.empty() || first) {
         // A new log in this directory: the seed from the media, or an
-        // empty file when the media carry none.
+        // empty file when the media carry none. The file is replaced
+        // behind the profile calls' back: whatever waits for a checkpoint
+        // goes to the file it was meant for first, and what a batch knew
+        // of the file at this path no longer holds.
         directoryNumber = 1;
         std::string logPath = directory + "\\" + kInstallLogName;
+        FlushInstallLog();
+        if (BatchedLog* log = Book().Find(logPath)) log->Forget();
         state.installLogPath = logPath;
         int saved = askOnError;
         askOnError = 0;
@@ -134,19 +457,14 @@ int ScriptEngine::PrepareInstallLog(int selected, int number, const std::string&
         askOnError = saved;
         if (copied != kCopied) CreateEmptyFile(logPath);
     } else {
-        directoryNumber = std::strtol(last.c_str(), nullptr, 10) + 1;
+        directoryNumber = CounterAfter(last);
     }
 
     const std::string& logPath = state.installLogPath;
-    std::string key = std::to_string(directoryNumber);
     std::string entry = Entry(number, directory);
-    WriteLogString(logPath, "Directory", "Last", key);
-    WriteLogString(logPath, "Directory", key.c_str(), entry);
-
-    std::string list = ReadLogString(logPath, "DirList", "1");
-    if (list.find(directory) == std::string::npos)
-        WriteLogString(logPath, "DirList", "1", list + ";" + entry);
-
+    PutEntry(logPath, "Directory", directoryNumber, entry);
+    // Components 11 and 21 in the same directory D give only ";11,D".
+    AddToDirList(logPath, entry, directory);
     AppendEntry(logPath, "Program", number, fw::LoadResString(ComponentNameId(number)));
     return 1;
 }
@@ -161,4 +479,15 @@ int ScriptEngine::PrepareInstallLogs()
             return -1;
     }
     return 1;
+}
+
+std::vector<std::string> RunLogPaths()
+{
+    std::vector<std::string> paths;
+    for (const RunList& list : Book().run) {
+        bool known = false;
+        for (const std::string& path : paths) known = known || SamePath(path, list.path);
+        if (!known) paths.push_back(list.path);
+    }
+    return paths;
 }
