@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <algorithm>
 #include <cstdlib>
 #include <unordered_map>
 #include <unordered_set>
@@ -33,7 +34,17 @@ std::string Folded(std::string text)
 
 bool SamePath(const std::string& a, const std::string& b)
 {
-    return a.size() == b.size() && Folded(a) == Folded(b);
+    return a == b || (a.size() == b.size() && Folded(a) == Folded(b));
+}
+
+// Keys of a section: numbers and "Last", compared as the profile calls
+// compare them; a plain letter fold is enough and costs next to nothing
+// for the thousands of keys of a big section.
+std::string FoldedKey(std::string key)
+{
+    for (char& c : key)
+        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+    return key;
 }
 
 long CounterAfter(const std::string& last)
@@ -93,7 +104,7 @@ struct PendingSection {
 
     void Set(const std::string& key, const std::string& value)
     {
-        auto found = position.emplace(Folded(key), keys.size());
+        auto found = position.emplace(FoldedKey(key), keys.size());
         if (found.second)
             keys.emplace_back(key, value);
         else
@@ -101,19 +112,55 @@ struct PendingSection {
     }
 };
 
+// A section's lines ("key=value") as this batch last wrote them, with the
+// place of each key.
+struct SectionCopy {
+    std::vector<std::string> lines;
+    std::unordered_map<std::string, size_t> position;  // folded key -> its first line
+};
+
+// What identifies a state of the file: its last write time and size.
+struct FileStamp {
+    FILETIME written{};
+    DWORD sizeHigh = 0, sizeLow = 0;
+    bool operator==(const FileStamp& o) const
+    {
+        return written.dwLowDateTime == o.written.dwLowDateTime &&
+               written.dwHighDateTime == o.written.dwHighDateTime && sizeHigh == o.sizeHigh &&
+               sizeLow == o.sizeLow;
+    }
+};
+
+FileStamp StampOf(const std::string& path)
+{
+    FileStamp stamp;
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
+        stamp.written = data.ftLastWriteTime;
+        stamp.sizeHigh = data.nFileSizeHigh;
+        stamp.sizeLow = data.nFileSizeLow;
+    }
+    return stamp;
+}
+
 // One log written while a batch is open: what waits for the next
 // checkpoint, and what the batch knows of the file so that it need not
-// read it again for every record (during a batch only these routines write
-// the log).
+// read it again for every record or every checkpoint (during a batch only
+// these routines write the log; the copies of the sections are trusted
+// only while the file is as the last checkpoint left it).
 struct BatchedLog {
     std::string path;
     std::vector<PendingSection> pending;  // in the order of their first setting
     std::unordered_map<std::string, long> last;  // folded section -> its "Last"
     bool dirListKnown = false;
     DirList dirList{""};
+    std::unordered_map<std::string, SectionCopy> copies;  // folded section -> its lines
+    std::unordered_map<std::string, size_t> room;  // folded section -> buffer size to read it
+    FileStamp stamp;  // the file as the last checkpoint left it
 
     PendingSection& Pending(const char* section)
     {
+        if (!pending.empty() && lstrcmpiA(pending.back().name.c_str(), section) == 0) return pending.back();
         for (PendingSection& p : pending)
             if (lstrcmpiA(p.name.c_str(), section) == 0) return p;
         pending.push_back(PendingSection{section, {}, {}});
@@ -125,6 +172,7 @@ struct BatchedLog {
     {
         last.clear();
         dirListKnown = false;
+        copies.clear();
     }
 };
 
@@ -179,10 +227,12 @@ bool Batching()
     return Book().batches > 0;
 }
 
-// Every "key=value" line of a section as GetPrivateProfileSection gives them.
-std::vector<std::string> ReadSectionLines(const std::string& path, const std::string& section)
+// Every "key=value" line of a section as GetPrivateProfileSection gives
+// them. `room` is the buffer size to start with; it is left at the size
+// that was needed, for the next read of the same growing section.
+std::vector<std::string> ReadSectionLines(const std::string& path, const std::string& section, size_t& room)
 {
-    std::vector<char> buffer(64 * 1024);
+    std::vector<char> buffer(room < 4096 ? 4096 : room);
     DWORD n = 0;
     for (;;) {
         n = GetPrivateProfileSectionA(section.c_str(), buffer.data(), (DWORD)buffer.size(), path.c_str());
@@ -191,44 +241,66 @@ std::vector<std::string> ReadSectionLines(const std::string& path, const std::st
         if (n + 2 < buffer.size() || buffer.size() >= (1u << 28)) break;
         buffer.resize(buffer.size() * 2);
     }
+    // A quarter more, so that a section that grows between checkpoints
+    // seldom needs a second read.
+    room = std::max<size_t>(room, n + n / 4 + 2);
     std::vector<std::string> lines;
     for (const char* p = buffer.data(); p < buffer.data() + n && *p; p += lstrlenA(p) + 1) lines.push_back(p);
     return lines;
 }
 
-// Writes one section's pending keys: its lines on disk with each pending
-// key set the way WritePrivateProfileString sets it (an existing key, the
-// first of that name, keeps its place and gets the new value; a new key
-// goes to the end; a new section goes to the end of the file), written
-// back in one WritePrivateProfileSection. False when the system refused.
-bool WritePending(const std::string& path, const PendingSection& pending)
+// Writes one section's pending keys: its lines with each pending key set
+// the way WritePrivateProfileString sets it (an existing key, the first of
+// that name, keeps its place and gets the new value; a new key goes to the
+// end; a new section goes to the end of the file), written back in one
+// WritePrivateProfileSection. False when the system refused.
+//
+// Why whole sections: the profile calls are the only writers of the log
+// (its readers use them too, and the file stays exactly as they write it
+// on any system), and WritePrivateProfileSection is the one call that
+// writes many keys with one rewrite of the file. Under Wine it still adds
+// the keys one by one, each after a walk over the keys before it, so a
+// checkpoint costs a little more than the section's length; see the
+// README's figures.
+bool WritePending(BatchedLog& log, const PendingSection& pending)
 {
-    std::vector<std::string> lines = ReadSectionLines(path, pending.name);
-    std::unordered_map<std::string, size_t> position;
-    for (size_t i = 0; i < lines.size(); ++i)
-        position.emplace(Folded(lines[i].substr(0, lines[i].find('='))), i);
+    const std::string name = FoldedKey(pending.name);
+    auto copy = log.copies.find(name);
+    if (copy == log.copies.end()) {
+        SectionCopy read;
+        read.lines = ReadSectionLines(log.path, pending.name, log.room[name]);
+        for (size_t i = 0; i < read.lines.size(); ++i)
+            read.position.emplace(FoldedKey(read.lines[i].substr(0, read.lines[i].find('='))), i);
+        copy = log.copies.emplace(name, std::move(read)).first;
+    }
+    SectionCopy& section = copy->second;
     for (const auto& [key, value] : pending.keys) {
-        auto found = position.find(Folded(key));
-        if (found != position.end()) {
-            std::string& line = lines[found->second];
+        auto found = section.position.find(FoldedKey(key));
+        if (found != section.position.end()) {
+            std::string& line = section.lines[found->second];
             line = line.substr(0, line.find('=')) + "=" + value;
         } else {
-            position.emplace(Folded(key), lines.size());
-            lines.push_back(key + "=" + value);
+            section.position.emplace(FoldedKey(key), section.lines.size());
+            section.lines.push_back(key + "=" + value);
         }
     }
     std::string text;
-    for (const std::string& line : lines) text.append(line).push_back('\0');
+    for (const std::string& line : section.lines) text.append(line).push_back('\0');
     text.push_back('\0');
-    return WritePrivateProfileSectionA(pending.name.c_str(), text.data(), path.c_str()) != 0;
+    if (WritePrivateProfileSectionA(pending.name.c_str(), text.data(), log.path.c_str())) return true;
+    log.copies.erase(copy);  // what the file holds now is unknown
+    return false;
 }
 
 void FlushLog(BatchedLog& log)
 {
+    if (log.pending.empty()) return;
+    if (!(StampOf(log.path) == log.stamp)) log.copies.clear();
     std::vector<PendingSection> refused;
     for (const PendingSection& pending : log.pending)
-        if (!WritePending(log.path, pending)) refused.push_back(pending);
+        if (!WritePending(log, pending)) refused.push_back(pending);
     log.pending = std::move(refused);
+    log.stamp = StampOf(log.path);
 }
 
 // Before a window that is not a child is created on the batch's thread
@@ -261,10 +333,10 @@ long NextNumber(const std::string& logPath, const char* section)
 {
     if (Batching() && !logPath.empty()) {
         BatchedLog& log = Book().Log(logPath);
-        auto known = log.last.find(Folded(section));
+        auto known = log.last.find(FoldedKey(section));
         if (known != log.last.end()) return known->second + 1;
         long next = CounterAfter(ReadLogString(logPath, section, "Last"));
-        log.last[Folded(section)] = next - 1;
+        log.last[FoldedKey(section)] = next - 1;
         return next;
     }
     return CounterAfter(ReadLogString(logPath, section, "Last"));
@@ -277,7 +349,7 @@ void PutEntry(const std::string& logPath, const char* section, long number, cons
     SetValue(logPath, section, "Last", key);
     SetValue(logPath, section, key, entry);
     if (logPath.empty()) return;
-    if (Batching()) Book().Log(logPath).last[Folded(section)] = number;
+    if (Batching()) Book().Log(logPath).last[FoldedKey(section)] = number;
     Book().Run(logPath, section).entries.push_back(LoggedEntry{number, entry});
 }
 

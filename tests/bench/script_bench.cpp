@@ -3,16 +3,20 @@
 // folders and come in archives, and the log is checkpointed after each
 // archive, as the engine does while an InstallLogBatch is open.
 //
-// Prints, for 1,000 to 10,000 files into a fresh log:
-// - the install's way: 20 archives (the shipped script has 13 lines that
+// Prints, for 1,000 to 10,000 files into a fresh log (best of three):
+// - the install's way: 13 archives (the shipped script has 13 lines that
 //   write records), records kept in memory, one checkpoint per archive;
+//   and the same with 20 archives;
 // - the same files in archives of 100 files each (a checkpoint per 100);
 // - for comparison, every record written as it happens (no batch), for the
-//   smaller counts only: 10,000 that way take minutes.
+//   smaller counts only: 10,000 that way take minutes;
+// - the cost of one WritePrivateProfileSection of n keys, which under Wine
+//   grows with the square of n;
 // and the ratio of 10,000 files to 1,000 files of the install's way (the
 // goal: at most 12).
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -85,7 +89,6 @@ int main()
     int failures = 0;
     std::printf("%8s  %-28s %10s %14s %14s %10s\n", "files", "how", "total ms", "us per file",
                 "checkpoints ms", "log bytes");
-    double thousand = 0, tenThousand = 0;
     struct Way {
         const char* name;
         int archives;     // fixed number of archives, or
@@ -93,6 +96,7 @@ int main()
         int upTo;         // largest count measured this way
     };
     const Way ways[] = {
+        {"13 archives, batched", 13, 0, 10000},
         {"20 archives, batched", 20, 0, 10000},
         {"archives of 100, batched", 0, 100, 10000},
         {"every record as it happens", 0, 0, 2000},
@@ -100,8 +104,13 @@ int main()
     for (const Way& way : ways) {
         for (int count : {1000, 2000, 5000, 10000}) {
             if (count > way.upTo) continue;
-            int perArchive = way.archives ? count / way.archives : way.perArchive;
+            int perArchive = way.archives ? (count + way.archives - 1) / way.archives : way.perArchive;
+            // The best of three: other work on the machine only ever adds.
             Run run = Measure(log, count, perArchive);
+            for (int again = 0; again < (way.archives || way.perArchive ? 2 : 0); ++again) {
+                Run next = Measure(log, count, perArchive);
+                if (next.total < run.total) run = next;
+            }
             if (!run.whole) {
                 std::printf("the log does not hold all %d files (%s)\n", count, way.name);
                 ++failures;
@@ -109,12 +118,36 @@ int main()
             std::printf("%8d  %-28s %10.1f %14.1f %14.1f %10lu\n", count, way.name, run.total * 1000.0,
                         run.total * 1e6 / count, run.flushing * 1000.0, run.bytes);
             std::fflush(stdout);
-            if (way.archives == 20 && count == 1000) thousand = run.total;
-            if (way.archives == 20 && count == 10000) tenThousand = run.total;
         }
     }
-    double ratio = thousand > 0 ? tenThousand / thousand : 0;
-    std::printf("ratio 10,000 files / 1,000 files (20 archives): %.1f (goal: at most 12)\n", ratio);
+    // The profile calls' own cost: one WritePrivateProfileSection of a
+    // "File" section with n keys into a file that holds nothing else.
+    std::printf("%8s  %-28s %10s\n", "keys", "one WritePrivateProfileSection", "ms");
+    for (int count : {1000, 2000, 5000, 10000}) {
+        std::string text;
+        for (int i = 1; i <= count; ++i)
+            text += std::to_string(i) + "=41,C:\\VELOMIR\\FOLDER\\A_FILE_NAME" + std::to_string(i) + ".EXE" + '\0';
+        text += '\0';
+        DeleteFileA(log.c_str());
+        LARGE_INTEGER a, b;
+        QueryPerformanceCounter(&a);
+        WritePrivateProfileSectionA("File", text.data(), log.c_str());
+        QueryPerformanceCounter(&b);
+        std::printf("%8d  %-28s %10.1f\n", count, "", Seconds(a, b) * 1000.0);
+    }
+    // The goal's ratio: 1,000 and 10,000 files in 13 archives, measured in
+    // turns so that both meet the same load on the machine, best of five.
+    double thousand = 1e9, tenThousand = 1e9;
+    for (int round = 0; round < 5; ++round) {
+        Run small = Measure(log, 1000, (1000 + 12) / 13);
+        Run large = Measure(log, 10000, (10000 + 12) / 13);
+        if (!small.whole || !large.whole) ++failures;
+        thousand = std::min(thousand, small.total);
+        tenThousand = std::min(tenThousand, large.total);
+    }
+    std::printf("13 archives, best of five in turns: 1,000 files %.1f ms, 10,000 files %.1f ms\n",
+                thousand * 1000.0, tenThousand * 1000.0);
+    std::printf("ratio 10,000 files / 1,000 files: %.1f (goal: at most 12)\n", tenThousand / thousand);
     DeleteFileA(log.c_str());
     RemoveDirectoryA(dir.c_str());
     return failures == 0 ? 0 : 1;
