@@ -2,10 +2,10 @@
 
 #include <windows.h>
 
-#include <cerrno>
-#include <cstdio>
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <deque>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -185,7 +185,7 @@ struct RunList {
 struct LogBook {
     int batches = 0;
     HHOOK windowHook = nullptr;
-    std::vector<BatchedLog> logs;
+    std::deque<BatchedLog> logs;  // a deque: references stay valid as it grows
     std::vector<RunList> run;  // every entry this process appended
 
     BatchedLog* Find(const std::string& path)
@@ -255,13 +255,13 @@ std::vector<std::string> ReadSectionLines(const std::string& path, const std::st
 // end; a new section goes to the end of the file), written back in one
 // WritePrivateProfileSection. False when the system refused.
 //
-// Why whole sections: the profile calls are the only writers of the log
-// (its readers use them too, and the file stays exactly as they write it
-// on any system), and WritePrivateProfileSection is the one call that
-// writes many keys with one rewrite of the file. Under Wine it still adds
-// the keys one by one, each after a walk over the keys before it, so a
-// checkpoint costs a little more than the section's length; see the
-// README's figures.
+// Why whole sections through the profile calls: they are the log's only
+// writers (its readers use them too, and the file stays exactly as they
+// write it on any system), and WritePrivateProfileSection is the one call
+// that writes many keys with one rewrite of the file. Under Wine it still
+// adds the keys one by one, each after a walk over the keys before it, so
+// one write of a section of n keys takes about n² steps: a big "File"
+// section makes each checkpoint dearer (the README has the figures).
 bool WritePending(BatchedLog& log, const PendingSection& pending)
 {
     const std::string name = FoldedKey(pending.name);
