@@ -9,7 +9,9 @@
 //
 // Records kept in memory. Every profile write reads and rewrites the whole
 // file, so writing each record as it happens makes a log of n records cost
-// n² (10,000 file records took minutes). While an InstallLogBatch is open,
+// n² (10,000 file records took minutes). The install step opens an
+// InstallLogBatch around the preparation and the script's lines; while it
+// is open,
 // the records are kept in memory instead and written at checkpoints, each
 // changed section at once through WritePrivateProfileSection. The file then
 // holds, key for key, what writing every record as it happened would have
@@ -65,7 +67,9 @@ unsigned ComponentNameId(int number);
 // ---- records kept in memory ---------------------------------------------
 
 // While at least one object lives, records are kept in memory (see above).
-// Open it on the thread that shows the install's windows.
+// Open it on the thread that shows the install's windows, and close it
+// before the undo and the post-install step (their few records are
+// written as they happen).
 class InstallLogBatch {
 public:
     InstallLogBatch();
@@ -89,7 +93,7 @@ struct LoggedEntry {
 // log at `logPath` (the path compared without regard to case), in the order
 // they were appended, whether or not they reached the disk. A full disk can
 // cut the file short while the run goes on; these lists are then what this
-// run wrote.
+// run wrote, and the undo takes this run's entries back from them.
 std::vector<LoggedEntry> RunLogEntries(const std::string& logPath, const char* section);
 // The logs this process appended entries to, in the order of the first.
 std::vector<std::string> RunLogPaths();
