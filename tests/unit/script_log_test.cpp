@@ -313,7 +313,9 @@ TEST_F(ScriptLog, DirListEntriesMatchWhole)
             if (c.recorded) after += std::string(";") + c.directory;
             EXPECT_EQ(Value(log, "DirList", "1"), after);
             EXPECT_EQ(Value(log, "Directory", "Last"), c.recorded ? "2" : "1");
-            if (c.recorded) EXPECT_EQ(Value(log, "Directory", "2"), std::string("31,") + c.directory);
+            if (c.recorded) {
+                EXPECT_EQ(Value(log, "Directory", "2"), std::string("31,") + c.directory);
+            }
         }
     }
     // A name without a directory is not recorded.
