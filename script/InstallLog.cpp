@@ -2,10 +2,13 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
-#include <vector>
+#include <deque>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
 
 #include "fsutil/FsUtil.h"
 #include "fw/ResString.h"
@@ -21,6 +24,335 @@ std::string Entry(int number, const std::string& text)
     return std::to_string(number) + "," + text;
 }
 
+// Paths, section names and keys compare without regard to case, as the
+// system compares them.
+std::string Folded(std::string text)
+{
+    if (!text.empty()) CharUpperBuffA(text.data(), (DWORD)text.size());
+    return text;
+}
+
+bool SamePath(const std::string& a, const std::string& b)
+{
+    return a == b || (a.size() == b.size() && Folded(a) == Folded(b));
+}
+
+// Keys of a section: numbers and "Last", compared as the profile calls
+// compare them; a plain letter fold is enough and costs next to nothing
+// for the thousands of keys of a big section.
+std::string FoldedKey(std::string key)
+{
+    for (char& c : key)
+        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+    return key;
+}
+
+long CounterAfter(const std::string& last)
+{
+    return last.empty() ? 1 : std::strtol(last.c_str(), nullptr, 10) + 1;
+}
+
+// ---- the "DirList" text ---------------------------------------------------
+
+// The directory an entry of the text names: the preparation's entries are
+// "number,directory", the records' entries "directory".
+std::string EntryDirectory(const std::string& entry)
+{
+    size_t digits = 0;
+    while (digits < entry.size() && entry[digits] >= '0' && entry[digits] <= '9') ++digits;
+    if (digits > 0 && digits < entry.size() && entry[digits] == ',') return entry.substr(digits + 1);
+    return entry;
+}
+
+// The text with the directories its entries name, for whole-entry lookups:
+// a directory is listed when an entry names it, not when its name occurs
+// inside a longer one (C:\VELOMIR\DOC inside C:\VELOMIR\DOCS).
+class DirList {
+public:
+    explicit DirList(std::string text) : text_(std::move(text))
+    {
+        size_t start = 0;
+        while (start <= text_.size()) {
+            size_t end = text_.find(';', start);
+            if (end == std::string::npos) end = text_.size();
+            if (end > start) listed_.insert(Folded(EntryDirectory(text_.substr(start, end - start))));
+            start = end + 1;
+        }
+    }
+    bool Lists(const std::string& directory) const { return listed_.count(Folded(directory)) != 0; }
+    // Appends ";" + entry, an entry that names `directory`.
+    void Append(const std::string& entry, const std::string& directory)
+    {
+        text_ += ";" + entry;
+        listed_.insert(Folded(directory));
+    }
+    const std::string& Text() const { return text_; }
+
+private:
+    std::string text_;
+    std::unordered_set<std::string> listed_;
+};
+
+// ---- the records kept in memory ---------------------------------------------
+
+// The keys set in one section since the last checkpoint, in the order of
+// their first setting, each with its latest value.
+struct PendingSection {
+    std::string name;
+    std::vector<std::pair<std::string, std::string>> keys;
+    std::unordered_map<std::string, size_t> position;  // folded key -> index in keys
+
+    void Set(const std::string& key, const std::string& value)
+    {
+        auto found = position.emplace(FoldedKey(key), keys.size());
+        if (found.second)
+            keys.emplace_back(key, value);
+        else
+            keys[found.first->second].second = value;
+    }
+};
+
+// A section's lines ("key=value") as this batch last wrote them, with the
+// place of each key.
+struct SectionCopy {
+    std::vector<std::string> lines;
+    std::unordered_map<std::string, size_t> position;  // folded key -> its first line
+};
+
+// What identifies a state of the file: its last write time and size.
+struct FileStamp {
+    FILETIME written{};
+    DWORD sizeHigh = 0, sizeLow = 0;
+    bool operator==(const FileStamp& o) const
+    {
+        return written.dwLowDateTime == o.written.dwLowDateTime &&
+               written.dwHighDateTime == o.written.dwHighDateTime && sizeHigh == o.sizeHigh &&
+               sizeLow == o.sizeLow;
+    }
+};
+
+FileStamp StampOf(const std::string& path)
+{
+    FileStamp stamp;
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
+        stamp.written = data.ftLastWriteTime;
+        stamp.sizeHigh = data.nFileSizeHigh;
+        stamp.sizeLow = data.nFileSizeLow;
+    }
+    return stamp;
+}
+
+// One log written while a batch is open: what waits for the next
+// checkpoint, and what the batch knows of the file so that it need not
+// read it again for every record or every checkpoint (during a batch only
+// these routines write the log; the copies of the sections are trusted
+// only while the file is as the last checkpoint left it).
+struct BatchedLog {
+    std::string path;
+    std::vector<PendingSection> pending;  // in the order of their first setting
+    std::unordered_map<std::string, long> last;  // folded section -> its "Last"
+    bool dirListKnown = false;
+    DirList dirList{""};
+    std::unordered_map<std::string, SectionCopy> copies;  // folded section -> its lines
+    std::unordered_map<std::string, size_t> room;  // folded section -> buffer size to read it
+    FileStamp stamp;  // the file as the last checkpoint left it
+
+    PendingSection& Pending(const char* section)
+    {
+        if (!pending.empty() && lstrcmpiA(pending.back().name.c_str(), section) == 0) return pending.back();
+        for (PendingSection& p : pending)
+            if (lstrcmpiA(p.name.c_str(), section) == 0) return p;
+        pending.push_back(PendingSection{section, {}, {}});
+        return pending.back();
+    }
+    // Forgets what the batch knew of the file (the file has been written
+    // or replaced another way).
+    void Forget()
+    {
+        last.clear();
+        dirListKnown = false;
+        copies.clear();
+    }
+};
+
+struct RunList {
+    std::string path;
+    std::string section;
+    std::vector<LoggedEntry> entries;
+};
+
+struct LogBook {
+    int batches = 0;
+    HHOOK windowHook = nullptr;
+    std::deque<BatchedLog> logs;  // a deque: references stay valid as it grows
+    std::vector<RunList> run;  // every entry this process appended
+
+    BatchedLog* Find(const std::string& path)
+    {
+        for (BatchedLog& log : logs)
+            if (SamePath(log.path, path)) return &log;
+        return nullptr;
+    }
+    BatchedLog& Log(const std::string& path)
+    {
+        if (BatchedLog* log = Find(path)) return *log;
+        BatchedLog log;
+        log.path = path;
+        logs.push_back(std::move(log));
+        return logs.back();
+    }
+    RunList& Run(const std::string& path, const char* section)
+    {
+        // The list of the last record first: records come in long runs of
+        // one section.
+        if (!run.empty() && lstrcmpiA(run.back().section.c_str(), section) == 0 &&
+            SamePath(run.back().path, path))
+            return run.back();
+        for (RunList& list : run)
+            if (lstrcmpiA(list.section.c_str(), section) == 0 && SamePath(list.path, path)) return list;
+        run.push_back(RunList{path, section, {}});
+        return run.back();
+    }
+};
+
+LogBook& Book()
+{
+    static LogBook book;
+    return book;
+}
+
+bool Batching()
+{
+    return Book().batches > 0;
+}
+
+// Every "key=value" line of a section as GetPrivateProfileSection gives
+// them. `room` is the buffer size to start with; it is left at the size
+// that was needed, for the next read of the same growing section.
+std::vector<std::string> ReadSectionLines(const std::string& path, const std::string& section, size_t& room)
+{
+    std::vector<char> buffer(room < 4096 ? 4096 : room);
+    DWORD n = 0;
+    for (;;) {
+        n = GetPrivateProfileSectionA(section.c_str(), buffer.data(), (DWORD)buffer.size(), path.c_str());
+        // A section that does not fit comes back cut, its length the
+        // buffer's less two: read again with more room.
+        if (n + 2 < buffer.size() || buffer.size() >= (1u << 28)) break;
+        buffer.resize(buffer.size() * 2);
+    }
+    // A quarter more, so that a section that grows between checkpoints
+    // seldom needs a second read.
+    room = std::max<size_t>(room, n + n / 4 + 2);
+    std::vector<std::string> lines;
+    for (const char* p = buffer.data(); p < buffer.data() + n && *p; p += lstrlenA(p) + 1) lines.push_back(p);
+    return lines;
+}
+
+// Writes one section's pending keys: its lines with each pending key set
+// the way WritePrivateProfileString sets it (an existing key, the first of
+// that name, keeps its place and gets the new value; a new key goes to the
+// end; a new section goes to the end of the file), written back in one
+// WritePrivateProfileSection. False when the system refused.
+//
+// Why whole sections through the profile calls: they are the log's only
+// writers (its readers use them too, and the file stays exactly as they
+// write it on any system), and WritePrivateProfileSection is the one call
+// that writes many keys with one rewrite of the file. Under Wine it still
+// adds the keys one by one, each after a walk over the keys before it, so
+// one write of a section of n keys takes about n² steps: a big "File"
+// section makes each checkpoint dearer (the README has the figures).
+bool WritePending(BatchedLog& log, const PendingSection& pending)
+{
+    const std::string name = FoldedKey(pending.name);
+    auto copy = log.copies.find(name);
+    if (copy == log.copies.end()) {
+        SectionCopy read;
+        read.lines = ReadSectionLines(log.path, pending.name, log.room[name]);
+        for (size_t i = 0; i < read.lines.size(); ++i)
+            read.position.emplace(FoldedKey(read.lines[i].substr(0, read.lines[i].find('='))), i);
+        copy = log.copies.emplace(name, std::move(read)).first;
+    }
+    SectionCopy& section = copy->second;
+    for (const auto& [key, value] : pending.keys) {
+        auto found = section.position.find(FoldedKey(key));
+        if (found != section.position.end()) {
+            std::string& line = section.lines[found->second];
+            line = line.substr(0, line.find('=')) + "=" + value;
+        } else {
+            section.position.emplace(FoldedKey(key), section.lines.size());
+            section.lines.push_back(key + "=" + value);
+        }
+    }
+    std::string text;
+    for (const std::string& line : section.lines) text.append(line).push_back('\0');
+    text.push_back('\0');
+    if (WritePrivateProfileSectionA(pending.name.c_str(), text.data(), log.path.c_str())) return true;
+    log.copies.erase(copy);  // what the file holds now is unknown
+    return false;
+}
+
+void FlushLog(BatchedLog& log)
+{
+    if (log.pending.empty()) return;
+    if (!(StampOf(log.path) == log.stamp)) log.copies.clear();
+    std::vector<PendingSection> refused;
+    for (const PendingSection& pending : log.pending)
+        if (!WritePending(log, pending)) refused.push_back(pending);
+    log.pending = std::move(refused);
+    log.stamp = StampOf(log.path);
+}
+
+// Before a window that is not a child is created on the batch's thread
+// (a message box, a question, the diskette prompt, another page): the
+// user may stop the install from there, or the process may end while it
+// waits, so the log must be whole on disk before it appears. A hook
+// catches every such window, whoever shows it.
+LRESULT CALLBACK FlushBeforeWindow(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_CREATEWND) {
+        const CBT_CREATEWNDA* create = reinterpret_cast<const CBT_CREATEWNDA*>(lParam);
+        if (create && create->lpcs && !(create->lpcs->style & WS_CHILD)) FlushInstallLog();
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void SetValue(const std::string& logPath, const char* section, const std::string& key,
+              const std::string& value)
+{
+    if (logPath.empty()) return;
+    if (Batching())
+        Book().Log(logPath).Pending(section).Set(key, value);
+    else
+        WritePrivateProfileStringA(section, key.c_str(), value.c_str(), logPath.c_str());
+}
+
+// The number the next entry of `section` gets: its "Last" plus 1, 1 when
+// "Last" is empty. A batch reads "Last" once and counts in memory.
+long NextNumber(const std::string& logPath, const char* section)
+{
+    if (Batching() && !logPath.empty()) {
+        BatchedLog& log = Book().Log(logPath);
+        auto known = log.last.find(FoldedKey(section));
+        if (known != log.last.end()) return known->second + 1;
+        long next = CounterAfter(ReadLogString(logPath, section, "Last"));
+        log.last[FoldedKey(section)] = next - 1;
+        return next;
+    }
+    return CounterAfter(ReadLogString(logPath, section, "Last"));
+}
+
+// Writes "Last" = number and the entry under that number, and remembers it.
+void PutEntry(const std::string& logPath, const char* section, long number, const std::string& entry)
+{
+    std::string key = std::to_string(number);
+    SetValue(logPath, section, "Last", key);
+    SetValue(logPath, section, key, entry);
+    if (logPath.empty()) return;
+    if (Batching()) Book().Log(logPath).last[FoldedKey(section)] = number;
+    Book().Run(logPath, section).entries.push_back(LoggedEntry{number, entry});
+}
+
 // Appends "number,text" to the numbered list `section`.
 void AppendEntry(const std::string& logPath, const char* section, int number,
                  const std::string& text)
@@ -28,11 +360,42 @@ void AppendEntry(const std::string& logPath, const char* section, int number,
     AppendLogEntry(logPath, section, Entry(number, text));
 }
 
+// The "DirList" text of the log, read whole: a product with many folders
+// passes any fixed size, and a cut text written back would lose the
+// entries past the cut.
+DirList& DirListOf(const std::string& logPath, DirList& scratch)
+{
+    if (Batching() && !logPath.empty()) {
+        BatchedLog& log = Book().Log(logPath);
+        if (!log.dirListKnown) {
+            log.dirList = DirList(ReadLogString(logPath, "DirList", "1"));
+            log.dirListKnown = true;
+        }
+        return log.dirList;
+    }
+    scratch = DirList(ReadLogString(logPath, "DirList", "1"));
+    return scratch;
+}
+
+// Adds `entry` (which names `directory`) to the text unless the text lists
+// `directory` already; true when it was added.
+bool AddToDirList(const std::string& logPath, const std::string& entry, const std::string& directory)
+{
+    DirList scratch{""};
+    DirList& list = DirListOf(logPath, scratch);
+    if (list.Lists(directory)) return false;
+    list.Append(entry, directory);
+    SetValue(logPath, "DirList", "1", list.Text());
+    return true;
+}
+
 }  // namespace
 
 std::string ReadLogString(const std::string& logPath, const char* section, const char* key)
 {
     if (logPath.empty()) return {};
+    if (Batching())
+        if (BatchedLog* log = Book().Find(logPath)) FlushLog(*log);
     // The call says that a value was cut by filling the buffer to its
     // last character but one; read again with more room until it fits.
     std::vector<char> buffer(1040);
@@ -47,23 +410,23 @@ std::string ReadLogString(const std::string& logPath, const char* section, const
 void WriteLogString(const std::string& logPath, const char* section, const char* key,
                     const std::string& value)
 {
+    if (Batching())
+        if (BatchedLog* log = Book().Find(logPath)) {
+            FlushLog(*log);
+            log->Forget();
+        }
     // As everywhere in the log, a failed write shows nothing.
     WritePrivateProfileStringA(section, key, value.c_str(), logPath.c_str());
 }
 
 long NextEntryNumber(const std::string& logPath, const char* section)
 {
-    std::string last = ReadLogString(logPath, section, "Last");
-    if (last.empty()) return 1;
-    return std::strtol(last.c_str(), nullptr, 10) + 1;
+    return NextNumber(logPath, section);
 }
 
 void AppendLogEntry(const std::string& logPath, const char* section, const std::string& entry)
 {
-    long next = NextEntryNumber(logPath, section);
-    std::string key = std::to_string(next);
-    WriteLogString(logPath, section, "Last", key);
-    WriteLogString(logPath, section, key.c_str(), entry);
+    PutEntry(logPath, section, NextNumber(logPath, section), entry);
 }
 
 void AddFileRecord(int number, const std::string& path, const std::string& logPath)
@@ -76,11 +439,7 @@ void AddDirectoryRecord(int number, const std::string& path, const std::string& 
     size_t slash = path.rfind('\\');
     if (slash == std::string::npos) return;
     std::string directory = path.substr(0, slash);
-    // A plain substring test: a directory inside the text of a longer one
-    // (C:\RAM in ;11,C:\RAMHOLD) counts as recorded.
-    std::string list = ReadLogString(logPath, "DirList", "1");
-    if (list.find(directory) != std::string::npos) return;
-    WriteLogString(logPath, "DirList", "1", list + ";" + directory);
+    if (!AddToDirList(logPath, directory, directory)) return;
     AppendEntry(logPath, "Directory", number, directory);
 }
 
@@ -106,6 +465,37 @@ unsigned ComponentNameId(int number)
     }
 }
 
+InstallLogBatch::InstallLogBatch()
+{
+    LogBook& book = Book();
+    if (book.batches++ == 0)
+        book.windowHook = SetWindowsHookExA(WH_CBT, FlushBeforeWindow, nullptr, GetCurrentThreadId());
+}
+
+InstallLogBatch::~InstallLogBatch()
+{
+    FlushInstallLog();
+    LogBook& book = Book();
+    if (--book.batches > 0) return;
+    if (book.windowHook) UnhookWindowsHookEx(book.windowHook);
+    book.windowHook = nullptr;
+    // Records that the system refused to the end are lost to the file;
+    // RunLogEntries still has them.
+    book.logs.clear();
+}
+
+void FlushInstallLog()
+{
+    for (BatchedLog& log : Book().logs) FlushLog(log);
+}
+
+std::vector<LoggedEntry> RunLogEntries(const std::string& logPath, const char* section)
+{
+    for (const RunList& list : Book().run)
+        if (lstrcmpiA(list.section.c_str(), section) == 0 && SamePath(list.path, logPath)) return list.entries;
+    return {};
+}
+
 int ScriptEngine::PrepareInstallLog(int selected, int number, const std::string& directory,
                                     bool first)
 {
@@ -126,9 +516,14 @@ int ScriptEngine::PrepareInstallLog(int selected, int number, const std::string&
     std::string last = ReadLogString(state.installLogPath, "Directory", "Last");
     if (last.empty() || first) {
         // A new log in this directory: the seed from the media, or an
-        // empty file when the media carry none.
+        // empty file when the media carry none. The file is replaced
+        // behind the profile calls' back: whatever waits for a checkpoint
+        // goes to the file it was meant for first, and what a batch knew
+        // of the file at this path no longer holds.
         directoryNumber = 1;
         std::string logPath = directory + "\\" + kInstallLogName;
+        FlushInstallLog();
+        if (BatchedLog* log = Book().Find(logPath)) log->Forget();
         state.installLogPath = logPath;
         // An earlier log here is replaced: the undo puts it back.
         state.runMemory.KeepLogBeforeWrite(logPath);
@@ -141,20 +536,16 @@ int ScriptEngine::PrepareInstallLog(int selected, int number, const std::string&
     } else {
         // Continuing a log, perhaps an earlier install's: the undo takes
         // back only what follows what it holds now.
+        FlushInstallLog();
         state.runMemory.KeepLogBeforeWrite(state.installLogPath);
-        directoryNumber = std::strtol(last.c_str(), nullptr, 10) + 1;
+        directoryNumber = CounterAfter(last);
     }
 
     const std::string& logPath = state.installLogPath;
-    std::string key = std::to_string(directoryNumber);
     std::string entry = Entry(number, directory);
-    WriteLogString(logPath, "Directory", "Last", key);
-    WriteLogString(logPath, "Directory", key.c_str(), entry);
-
-    std::string list = ReadLogString(logPath, "DirList", "1");
-    if (list.find(directory) == std::string::npos)
-        WriteLogString(logPath, "DirList", "1", list + ";" + entry);
-
+    PutEntry(logPath, "Directory", directoryNumber, entry);
+    // Components 11 and 21 in the same directory D give only ";11,D".
+    AddToDirList(logPath, entry, directory);
     AppendEntry(logPath, "Program", number, fw::LoadResString(ComponentNameId(number)));
     return 1;
 }
@@ -174,4 +565,15 @@ int ScriptEngine::PrepareInstallLogs()
             return -1;
     }
     return 1;
+}
+
+std::vector<std::string> RunLogPaths()
+{
+    std::vector<std::string> paths;
+    for (const RunList& list : Book().run) {
+        bool known = false;
+        for (const std::string& path : paths) known = known || SamePath(path, list.path);
+        if (!known) paths.push_back(list.path);
+    }
+    return paths;
 }

@@ -6,14 +6,34 @@
 // ... hold the entries, each "%d,%s" of a component or line number and a
 // text. An entry is appended by reading "Last", adding 1 (1 when "Last" is
 // empty), writing "Last" and then the entry.
+//
+// Records kept in memory. Every profile write reads and rewrites the whole
+// file, so writing each record as it happens makes a log of n records cost
+// n² (10,000 file records took minutes). The install step opens an
+// InstallLogBatch around the preparation and the script's lines; while it
+// is open,
+// the records are kept in memory instead and written at checkpoints, each
+// changed section at once through WritePrivateProfileSection. The file then
+// holds, key for key, what writing every record as it happened would have
+// given. A checkpoint is FlushInstallLog: the script engine calls it before
+// each archive or copy line starts; it runs by itself before any window of
+// this thread that is not a child (a message box, a question, the diskette
+// prompt) is created, before any read or write of the same log through
+// ReadLogString / WriteLogString, and when the last batch closes.
+// So what a process killed in the middle of an archive or a copy can leave
+// unrecorded is at most the files of that one archive or copy line.
+// Outside a batch every record is written as it happens.
 #pragma once
 #include <string>
+#include <vector>
 
 // Name of the log file in its directory.
 extern const char kInstallLogName[];  // "INSTALL.LOG"
 
 // Reads a whole value, however long it is; empty when the key is missing.
+// The records of this log kept in memory are written first.
 std::string ReadLogString(const std::string& logPath, const char* section, const char* key);
+// Writes one value at once (after the records of this log kept in memory).
 void WriteLogString(const std::string& logPath, const char* section, const char* key,
                     const std::string& value);
 
@@ -30,9 +50,11 @@ void AppendLogEntry(const std::string& logPath, const char* section, const std::
 void AddFileRecord(int number, const std::string& path, const std::string& logPath);
 
 // Records the directory part of `path` (up to its last "\") when the
-// "DirList" text does not contain it yet: appended there as ";directory"
-// and as a "Directory" entry "number,directory". A path without "\" is not
-// recorded.
+// "DirList" text does not list it yet: appended there as ";directory" and
+// as a "Directory" entry "number,directory". An entry of the text lists a
+// directory when its directory part (after an optional "number,") is the
+// same path, in any case: C:\VELOMIR\DOC is not listed by C:\VELOMIR\DOCS.
+// A path without "\" is not recorded.
 void AddDirectoryRecord(int number, const std::string& path, const std::string& logPath);
 
 // Creates an empty file at `path`, replacing any file there. 1 when it was
@@ -41,3 +63,37 @@ int CreateEmptyFile(const std::string& path);
 
 // String resource of a component's name for its "Program" entry.
 unsigned ComponentNameId(int number);
+
+// ---- records kept in memory ---------------------------------------------
+
+// While at least one object lives, records are kept in memory (see above).
+// Open it on the thread that shows the install's windows, and close it
+// before the undo and the post-install step (their few records are
+// written as they happen).
+class InstallLogBatch {
+public:
+    InstallLogBatch();
+    ~InstallLogBatch();  // a checkpoint; the last one to close ends the keeping
+    InstallLogBatch(const InstallLogBatch&) = delete;
+    InstallLogBatch& operator=(const InstallLogBatch&) = delete;
+};
+
+// A checkpoint: writes every record kept in memory to its log. A section
+// whose write the system refuses stays in memory and is tried again at the
+// next checkpoint.
+void FlushInstallLog();
+
+// One entry that this process appended to a numbered list.
+struct LoggedEntry {
+    long number;       // its key
+    std::string text;  // its value
+};
+
+// Every entry this process appended to the numbered list `section` of the
+// log at `logPath` (the path compared without regard to case), in the order
+// they were appended, whether or not they reached the disk. A full disk can
+// cut the file short while the run goes on; these lists are then what this
+// run wrote, and the undo takes this run's entries back from them.
+std::vector<LoggedEntry> RunLogEntries(const std::string& logPath, const char* section);
+// The logs this process appended entries to, in the order of the first.
+std::vector<std::string> RunLogPaths();

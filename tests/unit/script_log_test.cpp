@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -93,14 +95,20 @@ TEST_F(ScriptLog, WorkedExampleComesOutKeyForKey)
 
 TEST_F(ScriptLog, TwoComponentsInOneDirectory)
 {
-    const std::string d = base + "\\D";
-    state.targetDir1 = state.targetDir2 = d;
+    // 21 names D in other letters; 31 a directory whose name begins as D's.
+    const std::string d = base + "\\DOCS";
+    std::string lower = d;
+    CharLowerBuffA(lower.data(), (DWORD)lower.size());
+    state.targetDir1 = d;
+    state.targetDir2 = lower;
+    state.targetDir3 = base + "\\DOC";
     ScriptEngine engine(state);
-    ASSERT_EQ(Prepare(engine, {11, 21}), 1);
+    ASSERT_EQ(Prepare(engine, {11, 21, 31}), 1);
     const std::string log = d + "\\INSTALL.LOG";
-    EXPECT_EQ(Section(log, "Directory"), (Lines{"Last=2", "1=11," + d, "2=21," + d}));
-    EXPECT_EQ(Section(log, "DirList"), (Lines{"1=;11," + d}));
-    EXPECT_EQ(Section(log, "Program"), (Lines{"Last=2", "1=11,Ramhold Memory Manager", "2=21,Technotes"}));
+    EXPECT_EQ(Section(log, "Directory"), (Lines{"Last=3", "1=11," + d, "2=21," + lower, "3=31," + base + "\\DOC"}));
+    EXPECT_EQ(Section(log, "DirList"), (Lines{"1=;11," + d + ";31," + base + "\\DOC"}));
+    EXPECT_EQ(Section(log, "Program"),
+              (Lines{"Last=3", "1=11,Ramhold Memory Manager", "2=21,Technotes", "3=31,Tricorn"}));
 }
 
 TEST_F(ScriptLog, EveryComponentGetsItsDirectoryAndName)
@@ -270,44 +278,74 @@ TEST_F(ScriptLog, UnselectedComponentsAreLeftAlone)
 
 // ---- records ------------------------------------------------------------------
 
-TEST_F(ScriptLog, DirectoryRecordsUseASubstringTest)
+TEST_F(ScriptLog, DirListEntriesMatchWhole)
 {
-    const std::string log = base + "\\INSTALL.LOG";
-    const std::string ramhold = base + "\\RAMHOLD";
-    WriteLogString(log, "DirList", "1", ";11," + ramhold);
-    WriteLogString(log, "Directory", "Last", "1");
-    WriteLogString(log, "Directory", "1", "11," + ramhold);
-
     struct Case {
-        const char* file;
+        const char* listed;     // the "DirList" text before
+        const char* directory;  // the directory of a new file
         bool recorded;
     };
     const Case cases[] = {
-        {"\\RAMHOLD\\X.EXE", false},          // listed already
-        {"\\RAMHOLD\\DISKSPUR\\X.EXE", true},
-        {"\\RAMHOLD\\DISKSPUR\\Y.EXE", false},  // just listed
-        {"\\RAM\\X.EXE", false},              // inside the text of RAMHOLD
-        {"\\RAMHOLD\\DISK\\X.EXE", false},     // inside the text of DISKSPUR
-        {"\\TRICORN\\X.EXE", true},
+        {";11,C:\\VELOMIR\\DOCS", "C:\\VELOMIR\\DOC", true},  // the start of a listed name
+        {";C:\\VELOMIR\\DOCS", "C:\\VELOMIR\\DOC", true},
+        {";11,C:\\RAMHOLD", "C:\\RAM", true},
+        {";C:\\VELOMIR\\DOCS\\OLD", "C:\\VELOMIR\\DOCS", true},  // a listed one's parent
+        {";C:\\X\\VELOMIR", "C:\\X\\VELO", true},
+        {";11,C:\\VELOMIR;C:\\VELOMIR\\DOCS", "C:\\VELOMIR\\DOCS", false},
+        {";11,C:\\VELOMIR;21,C:\\TECHNOTE", "C:\\TECHNOTE", false},  // after its number
+        {";11,C:\\VELOMIR", "c:\\Velomir", false},                  // in other letters
+        {";11,C:\\VELOMIR;C:\\VELOMIR\\DOCS", "C:\\VELOMIR", false},
+        {"", "C:\\VELOMIR", true},
     };
-    std::string list = ";11," + ramhold;
-    int last = 1;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.file);
-        std::string path = base + c.file;
-        AddDirectoryRecord(31, path, log);
-        std::string dir = path.substr(0, path.rfind('\\'));
-        if (c.recorded) {
-            list += ";" + dir;
-            ++last;
-            EXPECT_EQ(Value(log, "Directory", std::to_string(last).c_str()), "31," + dir);
+    int n = 0;
+    for (bool batched : {false, true}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.listed) + " + " + c.directory + (batched ? " (batched)" : ""));
+            const std::string log = base + "\\" + std::to_string(++n) + ".LOG";
+            if (*c.listed) WriteLogString(log, "DirList", "1", c.listed);
+            WriteLogString(log, "Directory", "Last", "1");
+            {
+                std::optional<InstallLogBatch> batch;
+                if (batched) batch.emplace();
+                AddDirectoryRecord(31, std::string(c.directory) + "\\X.EXE", log);
+            }
+            std::string after = c.listed;
+            if (c.recorded) after += std::string(";") + c.directory;
+            EXPECT_EQ(Value(log, "DirList", "1"), after);
+            EXPECT_EQ(Value(log, "Directory", "Last"), c.recorded ? "2" : "1");
+            if (c.recorded) {
+                EXPECT_EQ(Value(log, "Directory", "2"), std::string("31,") + c.directory);
+            }
         }
-        EXPECT_EQ(Value(log, "DirList", "1"), list);
-        EXPECT_EQ(Value(log, "Directory", "Last"), std::to_string(last));
     }
     // A name without a directory is not recorded.
+    const std::string log = base + "\\NODIR.LOG";
     AddDirectoryRecord(31, "NODIR.EXE", log);
-    EXPECT_EQ(Value(log, "DirList", "1"), list);
+    EXPECT_FALSE(PathExists(log));
+}
+
+TEST_F(ScriptLog, AHundredFoldersAreAllListed)
+{
+    for (bool batched : {false, true}) {
+        SCOPED_TRACE(batched ? "batched" : "as they happen");
+        const std::string log = base + (batched ? "\\BATCHED.LOG" : "\\PLAIN.LOG");
+        std::string listed;
+        {
+            std::optional<InstallLogBatch> batch;
+            if (batched) batch.emplace();
+            // From 99 down: FOLDER 1 comes after FOLDER 10 ... 19, whose names begin as its own.
+            for (int i = 99; i >= 0; --i) {
+                std::string dir = "C:\\VELOMIR\\A FOLDER WITH A LONGER NAME " + std::to_string(i);
+                AddDirectoryRecord(0, dir + "\\X.EXE", log);
+                AddDirectoryRecord(0, dir + "\\Y.EXE", log);
+                listed += ";" + dir;
+            }
+        }
+        ASSERT_GT(listed.size(), 4000u);
+        EXPECT_EQ(Value(log, "DirList", "1"), listed);
+        EXPECT_EQ(Value(log, "Directory", "Last"), "100");
+        EXPECT_EQ(Value(log, "Directory", "100"), "0,C:\\VELOMIR\\A FOLDER WITH A LONGER NAME 0");
+    }
 }
 
 TEST_F(ScriptLog, CountersKeepCountingPast99999)
@@ -358,6 +396,127 @@ TEST_F(ScriptLog, CreateEmptyFileReplacesWhatIsThere)
     EXPECT_EQ(ReadWholeFile(file, &exists), "");
     EXPECT_TRUE(exists);
     EXPECT_EQ(CreateEmptyFile(base + "\\MISSING\\E.LOG"), -1);
+}
+
+// ---- records kept in memory ---------------------------------------------------
+
+// One install's writing of its log under `root`, from a seed whose sections
+// the run continues: the preparation, an archive, a copy, the records of
+// the post-install step, each ending at a checkpoint. Gives the log's bytes
+// at each checkpoint and after the batch (when there is one) has closed.
+std::vector<std::string> InstallSteps(const std::string& root, bool batched)
+{
+    const std::string media = root + "\\MEDIA", t1 = root + "\\RAMHOLD";
+    CreateDirectoryA(root.c_str(), nullptr);
+    CreateDirectoryA(media.c_str(), nullptr);
+    EXPECT_TRUE(WriteWholeFile(media + "\\INSTALL.LOG", "[IniKey]\r\nLast=1\r\n1=0,SYSTEM.INI,386Enh,X\r\n"
+                                                       "[File]\r\n1=0,SEED\r\nLast=1\r\n[item]\r\nlast=1\r\n1=0,OLD\r\n"));
+    InstallState state;
+    state.sourceDir = media;
+    state.targetDir1 = t1;
+    state.targetDir4 = t1 + "\\DISKSPUR";
+    for (int n : {11, 41}) state.componentSelected[n] = 1;
+
+    std::vector<std::string> bytes;
+    std::optional<InstallLogBatch> batch;
+    if (batched) batch.emplace();
+    auto checkpoint = [&] {
+        if (batched) FlushInstallLog();
+        bytes.push_back(ReadWholeFile(state.installLogPath));
+    };
+    ScriptEngine engine(state);
+    engine.TakeRunCopies();
+    EXPECT_EQ(engine.PrepareInstallLogs(), 1);
+    const std::string log = state.installLogPath;
+    checkpoint();
+    for (int i = 0; i < 9; ++i) {  // an archive: files in three folders
+        std::string file = t1 + "\\SUB" + std::to_string(i % 3) + "\\F" + std::to_string(i);
+        AddDirectoryRecord(11, file, log);
+        AddFileRecord(11, file, log);
+    }
+    checkpoint();
+    AddFileRecord(5, t1 + "\\READ.ME", log);  // a copy
+    checkpoint();
+    for (int i = 0; i < 3; ++i) {  // new sections and old ones, in turns
+        AppendLogEntry(log, "Group", "0,Velomir " + std::to_string(i));
+        AppendLogEntry(log, "Item", "0,Item " + std::to_string(i));
+        AppendLogEntry(log, "Registry", "0,Subkey," + std::to_string(i));
+    }
+    checkpoint();
+    batch.reset();
+    bytes.push_back(ReadWholeFile(log));
+    return bytes;
+}
+
+TEST_F(ScriptLog, AtEachCheckpointTheLogIsWhatWritingEachRecordGives)
+{
+    const std::string plainRoot = base + "\\PLAIN", batchedRoot = base + "\\BATCHED";
+    std::vector<std::string> plain = InstallSteps(plainRoot, false);
+    std::vector<std::string> batched = InstallSteps(batchedRoot, true);
+    ASSERT_EQ(plain.size(), batched.size());
+    for (size_t i = 0; i < plain.size(); ++i) {
+        SCOPED_TRACE("checkpoint " + std::to_string(i + 1));
+        std::string expected = plain[i];
+        for (size_t at = 0; (at = expected.find(plainRoot, at)) != std::string::npos; at += batchedRoot.size())
+            expected.replace(at, plainRoot.size(), batchedRoot);
+        EXPECT_EQ(batched[i], expected);
+    }
+    // The file itself, once: the seed's sections continued in place.
+    const std::string log = batchedRoot + "\\RAMHOLD\\INSTALL.LOG";
+    EXPECT_EQ(Section(log, "File").front(), "1=0,SEED");
+    EXPECT_EQ(Section(log, "File").back(), "12=5," + batchedRoot + "\\RAMHOLD\\READ.ME");
+    EXPECT_EQ(Section(log, "item"), (Lines{"last=4", "1=0,OLD", "2=0,Item 0", "3=0,Item 1", "4=0,Item 2"}));
+}
+
+TEST_F(ScriptLog, AWindowThatIsNoChildIsACheckpoint)
+{
+    const std::string log = base + "\\INSTALL.LOG";
+    InstallLogBatch batch;
+    AddFileRecord(5, "C:\\A", log);
+    EXPECT_EQ(ReadWholeFile(log).find("5,C:\\A"), std::string::npos);  // kept in memory so far
+    HWND child = CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 1, 1, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    EXPECT_EQ(ReadWholeFile(log).find("5,C:\\A"), std::string::npos);
+    HWND popup = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    EXPECT_EQ(Section(log, "File"), (Lines{"Last=1", "1=5,C:\\A"}));
+    DestroyWindow(popup);
+    DestroyWindow(child);
+}
+
+TEST_F(ScriptLog, ARefusedWriteCostsNeitherTheRecordsNorTheUndoItsKnowledge)
+{
+    const std::string log = base + "\\INSTALL.LOG";
+    const std::string other = base + "\\OTHER.LOG";
+    WriteLogString(log, "File", "Last", "1");
+    WriteLogString(log, "File", "1", "0,EARLIER");
+    {
+        InstallLogBatch batch;
+        AddFileRecord(5, "C:\\A", log);
+        AppendLogEntry(other, "File", "0,ELSEWHERE");
+        AddFileRecord(5, "C:\\B", log);
+        // Nobody else may open the file while this is held: the checkpoint
+        // cannot write it, as on a full disk.
+        HANDLE held = CreateFileA(log.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        FlushInstallLog();
+        CloseHandle(held);
+        EXPECT_EQ(Section(log, "File"), (Lines{"Last=1", "1=0,EARLIER"}));
+        std::vector<LoggedEntry> run = RunLogEntries(log, "file");
+        ASSERT_EQ(run.size(), 2u);
+        EXPECT_EQ(run[0].number, 2);
+        EXPECT_EQ(run[0].text, "5,C:\\A");
+        EXPECT_EQ(run[1].number, 3);
+        EXPECT_EQ(run[1].text, "5,C:\\B");
+        AddFileRecord(5, "C:\\C", log);
+    }
+    // The next checkpoint writes what waited.
+    EXPECT_EQ(Section(log, "File"), (Lines{"Last=4", "1=0,EARLIER", "2=5,C:\\A", "3=5,C:\\B", "4=5,C:\\C"}));
+    EXPECT_EQ(RunLogEntries(log, "File").size(), 3u);
+    EXPECT_EQ(RunLogEntries(other, "File").size(), 1u);
+    EXPECT_TRUE(RunLogEntries(log, "Directory").empty());
+    std::vector<std::string> paths = RunLogPaths();
+    auto at = [&](const std::string& p) { return std::find(paths.begin(), paths.end(), p) - paths.begin(); };
+    EXPECT_LT(at(log), at(other));
+    EXPECT_LT(at(other), (long)paths.size());
 }
 
 }  // namespace
