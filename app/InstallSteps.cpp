@@ -1,6 +1,7 @@
 #include "app/InstallSteps.h"
 
 #include "app/MainWindow.h"
+#include "app/PostInstall.h"
 #include "pages/welcome/WelcomePage.h"
 #include "records/ProductIni.h"
 #include "records/Undo.h"
@@ -50,6 +51,7 @@ int InstallSteps::RunInstall()
 
 void InstallSteps::PostInstall()
 {
+    ::PostInstall(main_);
 }
 
 // ---- the undo of an install that did not complete ----------------------------
