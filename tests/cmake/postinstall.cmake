@@ -4,3 +4,5 @@
 add_executable(postinstall_exitcode WIN32 ${CMAKE_SOURCE_DIR}/tests/programs/exitcode.cpp)
 set_target_properties(postinstall_exitcode PROPERTIES OUTPUT_NAME EXITCODE SUFFIX .EXE)
 add_dependencies(unittests postinstall_exitcode sample_dspopt sample_rhsetup sample_inv sample_memtune)
+# The group test reads the shell links that Program Manager's stand-in makes.
+target_link_libraries(unittests PRIVATE ole32 uuid)

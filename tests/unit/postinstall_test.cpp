@@ -15,6 +15,7 @@
 #include "app/PostInstall.h"
 #include "app/ProgramItems.h"
 #include "pages/completion/CompletionPage.h"
+#include "progress/WaitDialog.h"
 #include "resources/resource.h"
 #include "script/InstallLog.h"
 #include "support/MessageBoxAnswerer.h"
@@ -304,6 +305,37 @@ public:
     std::string folder;
 };
 
+// The target and the icon of a shell link.
+struct LinkInfo {
+    std::string target, icon;
+    int iconIndex = -1;
+};
+
+LinkInfo ReadLink(const std::string& path)
+{
+    LinkInfo info;
+    CoInitialize(nullptr);
+    IShellLinkA* link = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                   reinterpret_cast<void**>(&link)))) {
+        IPersistFile* file = nullptr;
+        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+            std::wstring wide(path.begin(), path.end());
+            if (SUCCEEDED(file->Load(wide.c_str(), STGM_READ))) {
+                char buffer[MAX_PATH] = {};
+                if (SUCCEEDED(link->GetPath(buffer, MAX_PATH, nullptr, 0))) info.target = buffer;
+                char icon[MAX_PATH] = {};
+                int index = -1;
+                if (SUCCEEDED(link->GetIconLocation(icon, MAX_PATH, &index))) info.icon = icon, info.iconIndex = index;
+            }
+            file->Release();
+        }
+        link->Release();
+    }
+    CoUninitialize();
+    return info;
+}
+
 std::vector<std::string> LogList(const std::string& log, const char* section)
 {
     std::vector<std::string> entries;
@@ -374,6 +406,11 @@ TEST(ProgramItems, ShippedGroupThroughTheShellsDdeServer)
     EXPECT_TRUE(PathExists(group.Link("Ramhold Memtune")));
     EXPECT_TRUE(PathExists(group.Link("Corvane Inventory")));
     EXPECT_FALSE(PathExists(group.Link("Ramhold Setup")));
+    EXPECT_FALSE(PathExists(group.Link("Velomire ReadMe")));  // a command with arguments
+    LinkInfo inventory = ReadLink(group.Link("Corvane Inventory"));
+    EXPECT_EQ(lstrcmpiA(inventory.target.c_str(), (scratch / "INV.EXE").c_str()), 0) << inventory.target;
+    EXPECT_EQ(lstrcmpiA(inventory.icon.c_str(), (WindowsDir() + "\\MORICONS.DLL").c_str()), 0) << inventory.icon;
+    EXPECT_EQ(inventory.iconIndex, 58);
     EXPECT_FALSE(PathExists(group.Link("Diskspur Panel")));
 }
 
@@ -484,4 +521,19 @@ TEST(CompletionPage, ReadMeIsTheNotesTheProductHas)
     EXPECT_EQ(CompletionPage::ReadMeFile(scratch.Path()), scratch / "READ.ME");
     WriteWholeFile(scratch / "README.TXT", "notes");
     EXPECT_EQ(CompletionPage::ReadMeFile(scratch.Path()), scratch / "README.TXT");
+}
+
+TEST(WaitDialog, ShowsItsMessageCentredUntilDestroyed)
+{
+    WaitDialog wait(nullptr);
+    wait.SetMessage("Install is creating the Windows program group.");
+    ASSERT_TRUE(wait.Create());
+    HWND h = wait.Handle();
+    EXPECT_TRUE(IsWindowVisible(h));
+    EXPECT_EQ(fw::WindowText(GetDlgItem(h, IDC_WAIT_TEXT)), "Install is creating the Windows program group.");
+    RECT r;
+    GetWindowRect(h, &r);
+    EXPECT_EQ(r.left, (GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2);
+    wait.Destroy();
+    EXPECT_FALSE(IsWindow(h));
 }
