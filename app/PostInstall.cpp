@@ -22,15 +22,12 @@ void Repaint(MainWindow& main)
     main.Update();
 }
 
-// The drive of `directory` (its first letter) and the directory itself
-// become the current ones; a failure changes nothing.
+// The drive of `directory` and the directory itself become the current
+// ones; a failure changes nothing.
 void EnterDirectory(const std::string& directory)
 {
-    if (directory.empty()) return;
-    char letter = directory[0];
-    if (letter >= 'a' && letter <= 'z') letter = (char)(letter - 'a' + 'A');
-    if (letter >= 'A' && letter <= 'Z') _chdrive(letter - 'A' + 1);
-    SetCurrentDirectoryA(directory.c_str());
+    MakeDriveCurrent(directory);
+    if (!directory.empty()) SetCurrentDirectoryA(directory.c_str());
 }
 
 std::string Quoted(const std::string& path)
@@ -39,6 +36,14 @@ std::string Quoted(const std::string& path)
 }
 
 }  // namespace
+
+void MakeDriveCurrent(const std::string& path)
+{
+    if (path.empty()) return;
+    char letter = path[0];
+    if (letter >= 'a' && letter <= 'z') letter = (char)(letter - 'a' + 'A');
+    if (letter >= 'A' && letter <= 'Z') _chdrive(letter - 'A' + 1);
+}
 
 void WaitForProcess(HANDLE process)
 {

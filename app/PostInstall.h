@@ -39,6 +39,10 @@ void WaitForProcess(HANDLE process);
 // command line is only handed to it.
 bool StartProgram(const std::string& commandLine, const std::string& program = "");
 
+// Makes the drive named by the first letter of `path` the current drive; a
+// failure changes nothing.
+void MakeDriveCurrent(const std::string& path);
+
 // The product's setup tool, RHSETUP.EXE in `directory`: whether it is
 // there, and its start with `arguments` (" /I", " /I /X") without waiting.
 bool SetupToolExists(const std::string& directory);

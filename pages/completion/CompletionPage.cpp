@@ -1,10 +1,7 @@
 #include "pages/completion/CompletionPage.h"
 
-#include <direct.h>
-
 #include "app/MainWindow.h"
 #include "app/PostInstall.h"
-#include "fw/WaitCursor.h"
 #include "resources/resource.h"
 
 namespace {
@@ -34,11 +31,7 @@ bool CompletionPage::OnInitDialog()
     picture.LoadBitmaps(IDC_COMPLETION_PICTURE, *this, IDB_COMPLETION, 0, 0, 0, 1);
     picture.SizeToContent();
     setupDir = main_.targetDir1;
-    if (!setupDir.empty()) {
-        char letter = setupDir[0];
-        if (letter >= 'a' && letter <= 'z') letter = (char)(letter - 'a' + 'A');
-        if (letter >= 'A' && letter <= 'Z') _chdrive(letter - 'A' + 1);
-    }
+    MakeDriveCurrent(setupDir);
     if (!main_.componentSelected.IsSelected(11)) EnableItem(IDC_RAMHOLD_SETUP, false);
     return true;
 }
