@@ -15,7 +15,6 @@
 #include "app/PostInstall.h"
 #include "app/ProgramItems.h"
 #include "pages/completion/CompletionPage.h"
-#include "progress/WaitDialog.h"
 #include "resources/resource.h"
 #include "script/InstallLog.h"
 #include "support/MessageBoxAnswerer.h"
@@ -33,48 +32,39 @@ std::string WindowsDir()
     return buffer;
 }
 
-// The folder of the unit program, where the test programs are built.
-std::string ProgramDir()
+// Copies a program built beside the unit program (the test programs).
+bool CopyProgram(const std::string& name, const std::string& destination)
 {
     char self[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, self, MAX_PATH);
-    std::string path = self;
-    return path.substr(0, path.find_last_of('\\'));
+    std::string dir(self);
+    dir.erase(dir.find_last_of('\\'));
+    return CopyFileA((dir + "\\" + name).c_str(), destination.c_str(), FALSE) != 0;
 }
 
-bool CopyProgram(const std::string& name, const std::string& destination)
-{
-    return CopyFileA((ProgramDir() + "\\" + name).c_str(), destination.c_str(), FALSE) != 0;
-}
-
-// The call log the sample programs write, read once it has `lines` lines
-// (they run on their own, so the test waits for them to write).
+// The call log the sample programs write, once it has `lines` lines: a
+// program started without waiting writes it when it gets to it.
 std::string CallLog(const std::string& path, size_t lines)
 {
     std::string text;
-    for (int i = 0; i < 500; ++i) {
+    for (int i = 0; i < 500 && (size_t)std::count(text.begin(), text.end(), '\n') < lines; ++i) {
+        if (i) Sleep(20);
         text = ReadWholeFile(path);
-        size_t count = 0;
-        for (char c : text) count += c == '\n';
-        if (count >= lines) break;
-        Sleep(20);
     }
     return text;
 }
 
-class CallLogEnvironment {
-public:
+struct CallLogEnvironment {
     explicit CallLogEnvironment(const std::string& path) { SetEnvironmentVariableA("CV_CALL_LOG", path.c_str()); }
     ~CallLogEnvironment() { SetEnvironmentVariableA("CV_CALL_LOG", nullptr); }
 };
 
-MainWindow& VelomirMain(MainWindow& main)
+std::vector<std::string> LogList(const std::string& log, const char* section)
 {
-    main.targetDir1 = "C:\\VELOMIR";
-    main.defaultDrive = "C:";
-    main.varString3 = "D:\\VAR3";
-    main.groupName = "Corvane Velomire";
-    return main;
+    std::vector<std::string> entries;
+    int last = std::atoi(ReadLogString(log, section, "Last").c_str());
+    for (int n = 1; n <= last; ++n) entries.push_back(ReadLogString(log, section, std::to_string(n).c_str()));
+    return entries;
 }
 
 }  // namespace
@@ -82,7 +72,10 @@ MainWindow& VelomirMain(MainWindow& main)
 TEST(ItemRecords, ExpansionOfCommandsAndArguments)
 {
     MainWindow main;
-    VelomirMain(main);
+    main.targetDir1 = "C:\\VELOMIR";
+    main.defaultDrive = "C:";
+    main.varString3 = "D:\\VAR3";
+    main.groupName = "Corvane Velomire";
     const std::string win = WindowsDir();
     const std::string a248(248, 'A'), a250(250, 'A'), a251(251, 'A');
     struct Case {
@@ -98,7 +91,7 @@ TEST(ItemRecords, ExpansionOfCommandsAndArguments)
     const Case cases[] = {
         {"11601", "*NP*,*T1*,READ.ME,E", 1, "notepad.exe C:\\VELOMIR\\READ.ME", "E"},
         {"11606", "*NP*,*T1*DISKSPUR,READ.ME,E", 1, "notepad.exe C:\\VELOMIR\\DISKSPUR\\READ.ME", "E"},
-        {"11604 command", "*  *,*T1*,INV.EXE,*  *,*WN*,MORICONS.DLL,58,E", 1, "C:\\VELOMIR\\INV.EXE",
+        {"11604", "*  *,*T1*,INV.EXE,*  *,*WN*,MORICONS.DLL,58,E", 1, "C:\\VELOMIR\\INV.EXE",
          "*  *,*WN*,MORICONS.DLL,58,E"},
         {"11604 icon", "*  *,*WN*,MORICONS.DLL,58,E", 1, win + "\\MORICONS.DLL", "58,E"},
         {"11681", "*  *,*T1*DISKSPUR,DSPOPT.EXE,* NOREBOOT*,E", 1, "C:\\VELOMIR\\DISKSPUR\\DSPOPT.EXE NOREBOOT", "E",
@@ -133,99 +126,74 @@ TEST(ItemRecords, ExpansionOfCommandsAndArguments)
         }
         EXPECT_EQ(out, c.out);
         EXPECT_EQ(rest, c.restAfter);
+        ASSERT_EQ(answerer.Count(), c.box ? 1u : 0u);
         if (c.box) {
-            ASSERT_TRUE(answerer.WaitForBoxes(1));
             EXPECT_EQ(answerer.Boxes()[0].text.rfind(c.box, 0), 0u) << answerer.Boxes()[0].text;
             EXPECT_EQ(answerer.Boxes()[0].caption, kTitle);
         }
-        EXPECT_EQ(answerer.Count(), c.box ? 1u : 0u);
     }
 }
 
 namespace {
 
-// A window of the test thread that sets an event when it receives
-// WM_APP: proof that somebody dispatched this thread's messages.
-struct DispatchProbe {
-    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM w, LPARAM l)
-    {
-        if (msg == WM_APP) SetEvent(reinterpret_cast<HANDLE>(GetWindowLongPtrA(hwnd, GWLP_USERDATA)));
-        return DefWindowProcA(hwnd, msg, w, l);
-    }
-    DispatchProbe(HANDLE event)
-    {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = &Proc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "CvDispatchProbe";
-        RegisterClassA(&wc);
-        hwnd = CreateWindowA("CvDispatchProbe", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(event));
-    }
-    ~DispatchProbe() { DestroyWindow(hwnd); }
-    HWND hwnd;
-};
-
-// Ends the unit program with a message when a wait that must end does not:
-// a hang would otherwise hold the whole run until its time-out.
-class HangGuard {
-public:
-    explicit HangGuard(const char* what)
-        : done_(CreateEventA(nullptr, TRUE, FALSE, nullptr)), thread_([this, what] {
-              if (WaitForSingleObject(done_, 60000) != WAIT_OBJECT_0) {
-                  fprintf(stderr, "FATAL: %s never ended\n", what);
-                  fflush(stderr);
-                  TerminateProcess(GetCurrentProcess(), 3);
-              }
-          })
-    {
-    }
-    ~HangGuard()
-    {
-        SetEvent(done_);
-        thread_.join();
-        CloseHandle(done_);
-    }
-
-private:
-    HANDLE done_;
-    std::thread thread_;
-};
+// A message-only window that sets `event` when it gets WM_APP: proof that
+// this thread's messages were dispatched.
+LRESULT CALLBACK ProbeProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l)
+{
+    if (msg == WM_APP) SetEvent(reinterpret_cast<HANDLE>(GetWindowLongPtrA(hwnd, GWLP_USERDATA)));
+    return DefWindowProcA(hwnd, msg, w, l);
+}
 
 }  // namespace
 
 TEST(FollowUpPrograms, WaitEndsForExitCode259AndDispatchesMessages)
 {
-    HangGuard guard("the wait for a program with exit code 259");
-    std::string eventName = "CvPostInstall" + std::to_string(GetCurrentProcessId());
-    HANDLE event = CreateEventA(nullptr, TRUE, FALSE, eventName.c_str());
-    DispatchProbe probe(event);
-    // The program ends only once the probe's message has been dispatched.
-    std::string command = "\"" + ProgramDir() + "\\EXITCODE.EXE\" 259 " + eventName;
+    // A wait that never ends would hold the whole run: end it with a word.
+    HANDLE done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::thread guard([done] {
+        if (WaitForSingleObject(done, 60000) == WAIT_OBJECT_0) return;
+        fprintf(stderr, "FATAL: the wait for a program with exit code 259 never ended\n");
+        TerminateProcess(GetCurrentProcess(), 3);
+    });
+    ScratchDir scratch("exit259");
+    ASSERT_TRUE(CopyProgram("EXITCODE.EXE", scratch / "EXITCODE.EXE"));
+    std::string eventName = "CVPOST" + std::to_string(GetCurrentProcessId());
+    HANDLE dispatched = CreateEventA(nullptr, TRUE, FALSE, eventName.c_str());
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = &ProbeProc;
+    wc.lpszClassName = "CvDispatchProbe";
+    RegisterClassA(&wc);
+    HWND probe = CreateWindowA("CvDispatchProbe", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    SetWindowLongPtrA(probe, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(dispatched));
+    PostMessageA(probe, WM_APP, 0, 0);
+
+    // The program ends with 259 once the probe's message has been dispatched.
+    MainWindow main;
+    main.targetDir1 = scratch.Path();
+    main.componentSelected[41] = 1;
+    EXPECT_EQ(RunFollowUpRecord(main, "41,Exit,*  *,*T1*,EXITCODE.EXE,* 259 " + eventName + "*,E"),
+              FollowUpResult::Ran);
+    EXPECT_EQ(WaitForSingleObject(dispatched, 0), WAIT_OBJECT_0);
+    // It really ends with 259.
+    std::string command = scratch / "EXITCODE.EXE 259";
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
     ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
-    CloseHandle(pi.hThread);
-    PostMessageA(probe.hwnd, WM_APP, 0, 0);
     WaitForProcess(pi.hProcess);
     DWORD code = 0;
     GetExitCodeProcess(pi.hProcess, &code);
     EXPECT_EQ(code, 259u);
-    EXPECT_EQ(WaitForSingleObject(event, 0), WAIT_OBJECT_0);
+    CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
-    CloseHandle(event);
-
-    // The same program as a follow-up record.
-    ScratchDir scratch("exit259");
-    ASSERT_TRUE(CopyProgram("EXITCODE.EXE", scratch / "EXITCODE.EXE"));
-    MainWindow main;
-    main.targetDir1 = scratch.Path();
-    main.componentSelected[41] = 1;
-    EXPECT_EQ(RunFollowUpRecord(main, "41,Exit,*  *,*T1*,EXITCODE.EXE,* 259*,E"), FollowUpResult::Ran);
+    DestroyWindow(probe);
+    CloseHandle(dispatched);
+    SetEvent(done);
+    guard.join();
+    CloseHandle(done);
 }
 
-TEST(FollowUpPrograms, ShippedRecordsRunInOrderForTheDiskCache)
+TEST(FollowUpPrograms, WhichRecordsRunAndInWhatOrder)
 {
     ScratchDir scratch("followup");
     CreateDirectoryA((scratch / "DISKSPUR").c_str(), nullptr);
@@ -233,29 +201,20 @@ TEST(FollowUpPrograms, ShippedRecordsRunInOrderForTheDiskCache)
     CallLogEnvironment environment(scratch / "CALLS.LOG");
     MainWindow main;
     main.targetDir1 = scratch.Path();
-    main.foregroundTitle = "Corvane Velomire Installation";
-
+    main.foregroundTitle = "Diskspur Setup";
     main.componentSelected[41] = 0;
-    EXPECT_EQ(RunFollowUpPrograms(main), 0);
+    EXPECT_EQ(RunFollowUpPrograms(main), 0);  // the disk cache is not selected
     EXPECT_FALSE(PathExists(scratch / "CALLS.LOG"));
 
-    main.componentSelected[41] = 1;
+    for (int n : {0, 11, 41, 53}) main.componentSelected[n] = 1;
     EXPECT_EQ(RunFollowUpPrograms(main), 2);
-    // Each one was waited for: both lines are there when the loop returns.
+    // Each was waited for: both lines are there when the loop returns.
     EXPECT_EQ(ReadWholeFile(scratch / "CALLS.LOG"), "DSPOPT.EXE|NOREBOOT\r\nDSPOPT.EXE|NOREBOOT PREF\r\n");
     EXPECT_EQ(main.foregroundTitle, "");
-}
+    DeleteFileA((scratch / "CALLS.LOG").c_str());
 
-TEST(FollowUpPrograms, RecordsThatNeverRunOrAreRefused)
-{
-    ScratchDir scratch("followbad");
-    CreateDirectoryA((scratch / "DISKSPUR").c_str(), nullptr);
-    ASSERT_TRUE(CopyProgram("DSPOPT.EXE", scratch / "DISKSPUR\\DSPOPT.EXE"));
-    CallLogEnvironment environment(scratch / "CALLS.LOG");
-    MainWindow main;
-    main.targetDir1 = scratch.Path();
-    for (int n : {0, 11, 41, 53}) main.componentSelected[n] = 1;
     const std::string dspopt = ",Diskspur,*  *,*T1*DISKSPUR,DSPOPT.EXE,*  *,E";
+    const std::string missing = "11,Missing,*  *,*T1*,NOSUCH.EXE,E";
     struct Case {
         std::string record;
         FollowUpResult result;
@@ -268,31 +227,29 @@ TEST(FollowUpPrograms, RecordsThatNeverRunOrAreRefused)
         {"41,Diskspur,*  *,*T1*,,E", FollowUpResult::Invalid, kEmptyFile},
         {"41,Long,*  *,*T1*DISKSPUR,DSPOPT.EXE,*" + std::string(260, 'X') + "*,E", FollowUpResult::Invalid,
          "Invalid resource string 41,Long,"},
-        {"11,Missing,*  *,*T1*,NOSUCH.EXE,E", FollowUpResult::NotStarted, nullptr},
+        {missing, FollowUpResult::NotStarted, nullptr},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.record);
         MessageBoxAnswerer answerer({IDOK});
         EXPECT_EQ(RunFollowUpRecord(main, c.record), c.result);
-        EXPECT_EQ(answerer.Count(), c.box ? 1u : 0u);
-        if (c.box && answerer.Count() == 1) {
+        ASSERT_EQ(answerer.Count(), c.box ? 1u : 0u);
+        if (c.box) {
             EXPECT_EQ(answerer.Boxes()[0].text.rfind(c.box, 0), 0u);
         }
     }
-    // A program that cannot be started ends the list.
-    EXPECT_EQ(RunFollowUpPrograms(main, {"11,Missing,*  *,*T1*,NOSUCH.EXE,E", "41" + dspopt}), 0);
     EXPECT_FALSE(PathExists(scratch / "CALLS.LOG"));
-    EXPECT_EQ(RunFollowUpPrograms(main, {"53" + dspopt, "41" + dspopt}), 1);
-    EXPECT_EQ(CallLog(scratch / "CALLS.LOG", 1), "DSPOPT.EXE|\r\n");
+    // A program that cannot be started ends the list.
+    EXPECT_EQ(RunFollowUpPrograms(main, {missing, "41" + dspopt}), 0);
+    EXPECT_FALSE(PathExists(scratch / "CALLS.LOG"));
 }
 
 namespace {
 
-// The Start Menu folder that Wine's shell makes for a program group, and
-// takes away with the test.
-class StartMenuGroup {
-public:
-    explicit StartMenuGroup(const std::string& name) : name(name)
+// The Start Menu folder that Wine's shell makes for a program group; it
+// goes with the test.
+struct StartMenuGroup {
+    explicit StartMenuGroup(const std::string& tag) : name("Cvunit " + tag + std::to_string(GetCurrentProcessId()))
     {
         char programs[MAX_PATH] = {};
         SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, 0, programs);
@@ -301,47 +258,30 @@ public:
     }
     ~StartMenuGroup() { ScratchDir::RemoveTree(folder); }
     std::string Link(const std::string& title) const { return folder + "\\" + title + ".lnk"; }
-    std::string name;
-    std::string folder;
+    std::string name, folder;
 };
 
-// The target and the icon of a shell link.
-struct LinkInfo {
-    std::string target, icon;
-    int iconIndex = -1;
-};
-
-LinkInfo ReadLink(const std::string& path)
+// The target, icon file and icon index of a shell link.
+std::string ReadLink(const std::string& path)
 {
-    LinkInfo info;
+    std::string text;
     CoInitialize(nullptr);
     IShellLinkA* link = nullptr;
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                   reinterpret_cast<void**>(&link)))) {
-        IPersistFile* file = nullptr;
-        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-            std::wstring wide(path.begin(), path.end());
-            if (SUCCEEDED(file->Load(wide.c_str(), STGM_READ))) {
-                char buffer[MAX_PATH] = {};
-                if (SUCCEEDED(link->GetPath(buffer, MAX_PATH, nullptr, 0))) info.target = buffer;
-                char icon[MAX_PATH] = {};
-                int index = -1;
-                if (SUCCEEDED(link->GetIconLocation(icon, MAX_PATH, &index))) info.icon = icon, info.iconIndex = index;
-            }
-            file->Release();
-        }
-        link->Release();
+    IPersistFile* file = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, (void**)&link)) &&
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile, (void**)&file)) &&
+        SUCCEEDED(file->Load(std::wstring(path.begin(), path.end()).c_str(), STGM_READ))) {
+        char target[MAX_PATH] = {}, icon[MAX_PATH] = {};
+        int index = -1;
+        link->GetPath(target, MAX_PATH, nullptr, 0);
+        link->GetIconLocation(icon, MAX_PATH, &index);
+        text = std::string(target) + "|" + icon + "|" + std::to_string(index);
     }
+    if (file) file->Release();
+    if (link) link->Release();
     CoUninitialize();
-    return info;
-}
-
-std::vector<std::string> LogList(const std::string& log, const char* section)
-{
-    std::vector<std::string> entries;
-    int last = std::atoi(ReadLogString(log, section, "Last").c_str());
-    for (int n = 1; n <= last; ++n) entries.push_back(ReadLogString(log, section, std::to_string(n).c_str()));
-    return entries;
+    CharUpperA(text.data());
+    return text;
 }
 
 }  // namespace
@@ -349,28 +289,27 @@ std::vector<std::string> LogList(const std::string& log, const char* section)
 TEST(ProgramItems, BadRecordsAreReportedAndSkipped)
 {
     ScratchDir scratch("items");
+    StartMenuGroup group("Records");
     MainWindow main;
     main.targetDir1 = scratch.Path();
     main.installLogPath = scratch / "INSTALL.LOG";
-    StartMenuGroup group("Cvunit Records " + std::to_string(GetCurrentProcessId()));
     main.groupName = group.name;
     main.componentSelected[11] = 1;
     main.componentSelected[41] = 0;
     main.componentSelected[53] = 1;
-    const std::vector<std::string> records = {
-        "11,Velomire ReadMe,*NP*,*T1*,READ.ME,E",
-        "11",
-        "11,Title",
-        ",Title,*  *,*T1*,X.EXE,E",
-        "11,,*  *,*T1*,X.EXE,E",
-        "11,Only Delete,E",
-        "41,Not Selected,*  *,*T1*,X.EXE,E",
-        "53,Fifty Three,*  *,*T1*,X.EXE,E",
-        "11,No File,*  *,*T1*,,E",
-        "0,Always,*  *,*T1*,INV.EXE,*  *,*WN*,MORICONS.DLL,58,E",
-    };
     MessageBoxAnswerer answerer({IDOK});
-    CreateProgramItems(main, records);
+    CreateProgramItems(main, {
+                                 "11,Velomire ReadMe,*NP*,*T1*,READ.ME,E",
+                                 "11",
+                                 "11,Title",
+                                 ",Title,*  *,*T1*,X.EXE,E",
+                                 "11,,*  *,*T1*,X.EXE,E",
+                                 "11,Only Delete,E",
+                                 "41,Not Selected,*  *,*T1*,X.EXE,E",
+                                 "53,Fifty Three,*  *,*T1*,X.EXE,E",
+                                 "11,No File,*  *,*T1*,,E",
+                                 "0,Always,*  *,*T1*,INV.EXE,*  *,*WN*,MORICONS.DLL,58,E",
+                             });
     std::vector<std::string> texts;
     for (const MessageBoxAnswerer::Box& box : answerer.Boxes()) texts.push_back(box.text);
     EXPECT_EQ(texts, (std::vector<std::string>{"Invalid resource string 11.", "Invalid resource string Title.",
@@ -387,10 +326,10 @@ TEST(ProgramItems, ShippedGroupThroughTheShellsDdeServer)
     ScratchDir scratch("group");
     for (const char* program : {"INV.EXE", "MEMTUNE.EXE"}) ASSERT_TRUE(CopyProgram(program, scratch / program));
     WriteWholeFile(scratch / "READ.ME", "notes");
+    StartMenuGroup group("Velomire");
     MainWindow main;
     main.targetDir1 = scratch.Path();
     main.installLogPath = scratch / "INSTALL.LOG";
-    StartMenuGroup group("Cvunit Velomire " + std::to_string(GetCurrentProcessId()));
     main.groupName = group.name;
     main.componentSelected[11] = 1;
     main.componentSelected[31] = 0;
@@ -401,37 +340,32 @@ TEST(ProgramItems, ShippedGroupThroughTheShellsDdeServer)
     EXPECT_EQ(LogList(main.installLogPath, "Item"),
               (std::vector<std::string>{"11,Velomire ReadMe", "11,Ramhold Setup", "11,Ramhold Memtune",
                                         "11,Corvane Inventory"}));
-    // The shell makes a link for each program that exists.
-    EXPECT_TRUE(PathExists(group.folder));
+    // The shell links the programs that exist, and no command with
+    // arguments (Notepad with the notes).
     EXPECT_TRUE(PathExists(group.Link("Ramhold Memtune")));
-    EXPECT_TRUE(PathExists(group.Link("Corvane Inventory")));
+    std::string inventory = scratch / "INV.EXE|" + WindowsDir() + "\\MORICONS.DLL|58";
+    CharUpperA(inventory.data());
+    EXPECT_EQ(ReadLink(group.Link("Corvane Inventory")), inventory);
     EXPECT_FALSE(PathExists(group.Link("Ramhold Setup")));
-    EXPECT_FALSE(PathExists(group.Link("Velomire ReadMe")));  // a command with arguments
-    LinkInfo inventory = ReadLink(group.Link("Corvane Inventory"));
-    EXPECT_EQ(lstrcmpiA(inventory.target.c_str(), (scratch / "INV.EXE").c_str()), 0) << inventory.target;
-    EXPECT_EQ(lstrcmpiA(inventory.icon.c_str(), (WindowsDir() + "\\MORICONS.DLL").c_str()), 0) << inventory.icon;
-    EXPECT_EQ(inventory.iconIndex, 58);
+    EXPECT_FALSE(PathExists(group.Link("Velomire ReadMe")));
     EXPECT_FALSE(PathExists(group.Link("Diskspur Panel")));
 }
 
 namespace {
 
-// Works the completion page, shown modally on the test thread, from a
-// second thread as a person would: `work` gets the page's window once it is
-// on screen. A page that nobody closes ends itself after a while, so a
-// failing test does not hang.
+// Runs the completion page modally on the test thread and works it from a
+// second thread as a person would: `work` gets the page's window once it
+// is on screen. A page that nobody closes ends itself with -99.
 class WorkedPage : public CompletionPage {
 public:
-    WorkedPage(MainWindow& main, std::function<void(HWND)> work) : CompletionPage(main), work_(std::move(work)) {}
-    INT_PTR Run()
+    using CompletionPage::CompletionPage;
+    INT_PTR Run(const std::function<void(HWND)>& work)
     {
-        std::thread worker([this] {
+        std::thread worker([&] {
             HWND page = nullptr;
-            for (int i = 0; i < 500 && !page; ++i) {
+            for (int i = 0; i < 500 && !(page && IsWindowVisible(page)); ++i, Sleep(20))
                 page = FindWindowA("#32770", "Installation Complete");
-                if (!page || !IsWindowVisible(page)) page = nullptr, Sleep(20);
-            }
-            if (page) work_(page);
+            if (page) work(page);
         });
         INT_PTR result = DoModal();
         worker.join();
@@ -441,14 +375,10 @@ public:
 protected:
     bool OnInitDialog() override
     {
-        CompletionPage::OnInitDialog();
         SetTimer(Handle(), 1, 20000, nullptr);
-        return true;
+        return CompletionPage::OnInitDialog();
     }
     void OnTimer(UINT_PTR) override { EndDialog(-99); }
-
-private:
-    std::function<void(HWND)> work_;
 };
 
 void Click(HWND page, int id)
@@ -458,60 +388,52 @@ void Click(HWND page, int id)
 
 }  // namespace
 
-TEST(CompletionPage, WithoutTheMemoryManagerSetupIsGreyed)
+TEST(CompletionPage, RamholdSetupAndTheWaysOut)
 {
+    ScratchDir scratch("completion");
+    CallLogEnvironment environment(scratch / "CALLS.LOG");
     MainWindow main;
-    main.targetDir1 = "C:\\VELOMIR";
+    main.targetDir1 = scratch.Path();
     main.componentSelected[11] = 0;
-    std::atomic<bool> setupEnabled{true}, readMeEnabled{false};
+
+    // Without the memory manager the button is greyed; Finish leaves.
+    std::atomic<bool> setupEnabled{true};
     std::atomic<int> defaultId{0};
-    WorkedPage page(main, [&](HWND h) {
+    WorkedPage greyed(main);
+    EXPECT_EQ(greyed.Run([&](HWND h) {
         setupEnabled = IsWindowEnabled(GetDlgItem(h, IDC_RAMHOLD_SETUP));
-        readMeEnabled = IsWindowEnabled(GetDlgItem(h, IDC_READ_ME));
         DWORD_PTR id = 0;
         SendMessageTimeoutA(h, DM_GETDEFID, 0, 0, SMTO_BLOCK, 2000, &id);
         defaultId = LOWORD(id);
         Click(h, IDC_EXIT);
-    });
-    EXPECT_EQ(page.Run(), 2);
+    }), 2);
     EXPECT_FALSE(setupEnabled);
-    EXPECT_TRUE(readMeEnabled);
     EXPECT_EQ(defaultId, IDC_RAMHOLD_SETUP);  // Enter starts Ramhold Setup
-    EXPECT_EQ(page.setupDir, "C:\\VELOMIR");
-}
+    EXPECT_EQ(greyed.setupDir, scratch.Path());
 
-TEST(CompletionPage, MissingSetupToolIsReportedAndThePageStays)
-{
-    ScratchDir scratch("nosetup");
-    MainWindow main;
-    main.targetDir1 = scratch.Path();
+    // No setup tool: 2402, the page stays; Escape leaves.
     main.componentSelected[11] = 1;
     MessageBoxAnswerer answerer({IDOK});
     std::atomic<bool> stayed{false};
-    WorkedPage page(main, [&](HWND h) {
+    WorkedPage missing(main);
+    EXPECT_EQ(missing.Run([&](HWND h) {
         Click(h, IDC_RAMHOLD_SETUP);
         answerer.WaitForBoxes(1);
-        stayed = IsWindow(h) && IsWindowVisible(h);
-        PostMessageA(h, WM_COMMAND, IDCANCEL, 0);  // Escape
-    });
-    EXPECT_EQ(page.Run(), 2);
+        // The box is recorded before it is answered: wait until it is gone.
+        for (int i = 0; i < 500 && !MessageBoxAnswerer::FindMessageBoxes().empty(); ++i) Sleep(20);
+        stayed = IsWindowVisible(h);
+        PostMessageA(h, WM_COMMAND, IDCANCEL, 0);
+    }), 2);
     EXPECT_TRUE(stayed);
     ASSERT_EQ(answerer.Count(), 1u);
     EXPECT_EQ(answerer.Boxes()[0].text,
               "The Ramhold Setup program is not found in the Ramhold directory.  You may need to reinstall Ramhold.");
     EXPECT_EQ(answerer.Boxes()[0].caption, kTitle);
-}
 
-TEST(CompletionPage, SetupToolStartsWithSlashIAndThePageCloses)
-{
-    ScratchDir scratch("setup");
+    // With the tool: it starts with /I and the page closes.
     ASSERT_TRUE(CopyProgram("RHSETUP.EXE", scratch / "RHSETUP.EXE"));
-    CallLogEnvironment environment(scratch / "CALLS.LOG");
-    MainWindow main;
-    main.targetDir1 = scratch.Path();
-    main.componentSelected[11] = 1;
-    WorkedPage page(main, [&](HWND h) { Click(h, IDC_RAMHOLD_SETUP); });
-    EXPECT_EQ(page.Run(), 2);
+    WorkedPage present(main);
+    EXPECT_EQ(present.Run([&](HWND h) { Click(h, IDC_RAMHOLD_SETUP); }), 2);
     EXPECT_EQ(CallLog(scratch / "CALLS.LOG", 1), "RHSETUP.EXE|/I\r\n");
 }
 
@@ -521,19 +443,4 @@ TEST(CompletionPage, ReadMeIsTheNotesTheProductHas)
     EXPECT_EQ(CompletionPage::ReadMeFile(scratch.Path()), scratch / "READ.ME");
     WriteWholeFile(scratch / "README.TXT", "notes");
     EXPECT_EQ(CompletionPage::ReadMeFile(scratch.Path()), scratch / "README.TXT");
-}
-
-TEST(WaitDialog, ShowsItsMessageCentredUntilDestroyed)
-{
-    WaitDialog wait(nullptr);
-    wait.SetMessage("Install is creating the Windows program group.");
-    ASSERT_TRUE(wait.Create());
-    HWND h = wait.Handle();
-    EXPECT_TRUE(IsWindowVisible(h));
-    EXPECT_EQ(fw::WindowText(GetDlgItem(h, IDC_WAIT_TEXT)), "Install is creating the Windows program group.");
-    RECT r;
-    GetWindowRect(h, &r);
-    EXPECT_EQ(r.left, (GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2);
-    wait.Destroy();
-    EXPECT_FALSE(IsWindow(h));
 }
