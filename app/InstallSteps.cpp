@@ -6,6 +6,7 @@
 #include "pages/installtype/InstallTypePage.h"
 #include "pages/license/LicensePage.h"
 #include "pages/locations/LocationsPage.h"
+#include "app/PostInstall.h"
 #include "pages/welcome/WelcomePage.h"
 #include "records/ProductIni.h"
 #include "records/Undo.h"
@@ -77,6 +78,7 @@ int InstallSteps::RunInstall()
 
 void InstallSteps::PostInstall()
 {
+    ::PostInstall(main_);
 }
 
 // ---- the undo of an install that did not complete ----------------------------

@@ -1,0 +1,9 @@
+# The post-install tests start programs: EXITCODE.EXE, which ends with the
+# exit code it is given (259 among them), and the sample DSPOPT.EXE and
+# RHSETUP.EXE, which log how they were called; INV.EXE and MEMTUNE.EXE are
+# the programs the group links. All are built beside the unit-test program.
+add_executable(postinstall_exitcode WIN32 ${CMAKE_SOURCE_DIR}/tests/programs/exitcode.cpp)
+set_target_properties(postinstall_exitcode PROPERTIES OUTPUT_NAME EXITCODE SUFFIX .EXE)
+add_dependencies(unittests postinstall_exitcode sample_dspopt sample_rhsetup sample_inv sample_memtune)
+# The group test reads the shell links that Program Manager's stand-in makes.
+target_link_libraries(unittests PRIVATE ole32 uuid)
