@@ -84,6 +84,16 @@ void AddDirectoryRecord(int number, const std::string& path, const std::string& 
     AppendEntry(logPath, "Directory", number, directory);
 }
 
+bool CannotUseDirectory(const DirectoryCreation& creation, const std::string& directory)
+{
+    if (creation.result != -1) return false;
+    // A missing parent cannot be helped. Any other failure (the directory
+    // is there already, access denied, a write-protected drive) is fine
+    // only when a file can be made in the directory.
+    if (creation.error == ENOENT) return true;
+    return IsDirectoryWritable(directory) == 1;
+}
+
 int CreateEmptyFile(const std::string& path)
 {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
@@ -111,13 +121,9 @@ int ScriptEngine::PrepareInstallLog(int selected, int number, const std::string&
 {
     if (selected != 1) return 1;
 
-    // Only a missing parent, or a directory that refuses a file, stops the
-    // run; any other failure (the directory exists already) is success.
-    if (CreateDirectoryPath(directory) == -1) {
-        int error = errno;
-        if (error == ENOENT || (error == EACCES && IsDirectoryWritable(directory) == 1))
-            return FailDirectory(directory);
-    }
+    DirectoryCreation creation = CreateDirectoryPathTracked(directory);
+    state.runMemory.RecordMadeDirectories(creation.made);
+    if (CannotUseDirectory(creation, directory)) return FailDirectory(directory);
 
     long directoryNumber;
     std::string last = ReadLogString(state.installLogPath, "Directory", "Last");
@@ -127,6 +133,7 @@ int ScriptEngine::PrepareInstallLog(int selected, int number, const std::string&
         directoryNumber = 1;
         std::string logPath = directory + "\\" + kInstallLogName;
         state.installLogPath = logPath;
+        state.runMemory.KeepLogBeforeWrite(logPath);
         int saved = askOnError;
         askOnError = 0;
         int copied = CopyFileWithTimes(state.sourceDir + "\\" + kInstallLogName, logPath, 1,
@@ -135,6 +142,7 @@ int ScriptEngine::PrepareInstallLog(int selected, int number, const std::string&
         if (copied != kCopied) CreateEmptyFile(logPath);
     } else {
         directoryNumber = std::strtol(last.c_str(), nullptr, 10) + 1;
+        state.runMemory.KeepLogBeforeWrite(state.installLogPath);
     }
 
     const std::string& logPath = state.installLogPath;

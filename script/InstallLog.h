@@ -9,6 +9,8 @@
 #pragma once
 #include <string>
 
+#include "fsutil/FsUtil.h"
+
 // Name of the log file in its directory.
 extern const char kInstallLogName[];  // "INSTALL.LOG"
 
@@ -34,6 +36,11 @@ void AddFileRecord(int number, const std::string& path, const std::string& logPa
 // and as a "Directory" entry "number,directory". A path without "\" is not
 // recorded.
 void AddDirectoryRecord(int number, const std::string& path, const std::string& logPath);
+
+// True when a directory that `creation` tried to make cannot be used: a
+// parent is missing, or the creation failed otherwise and no file can be
+// made in it.
+bool CannotUseDirectory(const DirectoryCreation& creation, const std::string& directory);
 
 // Creates an empty file at `path`, replacing any file there. 1 when it was
 // created, -1 otherwise.
