@@ -47,6 +47,9 @@ std::string ReadLogString(const std::string& logPath, const char* section, const
 void WriteLogString(const std::string& logPath, const char* section, const char* key,
                     const std::string& value)
 {
+    // No log yet (no component has been prepared): a profile call without
+    // a file name would write into the Windows directory's own INI files.
+    if (logPath.empty()) return;
     // As everywhere in the log, a failed write shows nothing.
     WritePrivateProfileStringA(section, key, value.c_str(), logPath.c_str());
 }

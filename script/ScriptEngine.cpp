@@ -125,13 +125,16 @@ void ScriptEngine::RunPass(bool work)
 
 int ScriptEngine::EndRun()
 {
+    if (cancelRequested != 1) {
+        // The last billboard stays until its tick has come.
+        WaitForBillboardTick();
+    }
+    // An exit confirmed while waiting for the tick is honoured too.
     if (cancelRequested == 1) {
         StopBillboards();
         DestroyOwnWindow();
         return kRunStopped;
     }
-    // The last billboard stays until its tick has come.
-    WaitForBillboardTick();
     StopBillboardTimer();
     OnProgress(100);
     StopBillboards();

@@ -329,6 +329,21 @@ TEST_F(ScriptRun, CancelAsksTheExitQuestion)
     }
 }
 
+// With nothing to unpack the click is first seen while the run waits for
+// its last billboard tick: the confirmed exit still stops the run.
+TEST_F(ScriptRun, CancelWhileWaitingForTheLastTickStopsTheRun)
+{
+    main.componentSelected[21] = 0;
+    Person person([](const std::string&) { return IDYES; });
+    int result = Run([](ScriptEngine& engine) {
+        PostMessageA(engine.Handle(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                     (LPARAM)GetDlgItem(engine.Handle(), IDCANCEL));
+    });
+    EXPECT_EQ(result, ScriptEngine::kRunStopped);
+    EXPECT_EQ(person.Seen(), Lines{std::string(kTitle) + "Are you sure you want to exit Install?"});
+    EXPECT_FALSE(PathExists(StagedLibrary()));
+}
+
 TEST_F(ScriptRun, ADamagedArchiveIsReportedAndTheRunGoesOn)
 {
     std::vector<ziptest::Entry> damaged = kNotes;
