@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/MainWindow.h"
+#include "progress/BillboardDialog.h"
 #include "resources/resource.h"
 #include "script/InstallLog.h"
 #include "script/ScriptEngine.h"
@@ -446,4 +447,45 @@ TEST(ScriptRunMedia, TheSampleMediaInstallEveryArchive)
         EXPECT_TRUE(PathExists(target + "\\" + file)) << file;
     EXPECT_EQ(Section(target + "\\INSTALL.LOG", "Program").size(), 5u);
     EXPECT_FALSE(PathExists(StagedLibrary()));
+}
+
+// Billboards step forward one at a time, each once the progress has passed
+// the next third and a tick has come; never at 100 %, never after a cancel.
+TEST(ProgressWindowBillboards, StepOnAtEachThirdAfterATick)
+{
+    MainWindow main;
+    ScriptEngine window(main);
+    ASSERT_TRUE(window.Create());
+    window.StartBillboards();
+    window.StopBillboardTimer();  // the ticks come from the table below
+    ASSERT_TRUE(window.billboard);
+    EXPECT_EQ(window.billboard->templateId, 1021u);
+    EXPECT_FALSE(IsWindowEnabled(window.billboard->Handle()));
+    struct Step {
+        bool tick;
+        int percent;
+        unsigned billboard;
+        int bar;
+    } steps[] = {
+        {false, 50, 1021, 50},  // no tick yet
+        {true, 10, 1021, 10},   // a tick, but not a third
+        {false, 80, 1022, 80},  // 10 -> 80 in one tick: one step only
+        {false, 90, 1022, 90},
+        {true, 90, 1023, 90},
+        {true, 100, 1023, 100},
+    };
+    for (const Step& s : steps) {
+        if (s.tick) window.billboardTickDue = 1;
+        SendMessageA(window.Handle(), UM_PROGRESS, s.percent, 0);
+        ASSERT_TRUE(window.billboard);
+        EXPECT_EQ(window.billboard->templateId, s.billboard) << s.percent;
+        EXPECT_EQ(window.progressBar.position, s.bar) << s.percent;
+    }
+    window.cancelRequested = 1;
+    SendMessageA(window.Handle(), UM_PROGRESS, 40, 0);
+    EXPECT_EQ(window.progressBar.position, 100) << "a cancelled run leaves the bar";
+
+    window.ShowFiles("a:\\velomir\\read.me", "c:\\Velomir\\Read.Me");
+    EXPECT_EQ(window.ItemText(IDC_SOURCE_TEXT), "A:\\VELOMIR\\READ.ME");
+    EXPECT_EQ(window.ItemText(IDC_DESTINATION_TEXT), "C:\\VELOMIR\\READ.ME");
 }
