@@ -10,6 +10,7 @@
 #include "pages/welcome/WelcomePage.h"
 #include "records/ProductIni.h"
 #include "records/Undo.h"
+#include "script/ScriptEngine.h"
 
 InstallSteps::InstallSteps(MainWindow& main) : main_(main), welcome_(std::make_unique<WelcomePage>(main)) {}
 
@@ -71,7 +72,11 @@ void InstallSteps::DetectPreviousInstall()
 
 int InstallSteps::RunInstall()
 {
-    return kPageMissing;
+    // One engine per attempt: a return to the components page builds a new
+    // one. It destroys its own window at the end of the run.
+    auto engine = std::make_unique<ScriptEngine>(main_);
+    if (!engine->Create()) return ScriptEngine::kRunStopped;
+    return engine->RunScript();
 }
 
 // ---- after a completed install ----------------------------------------------

@@ -410,6 +410,9 @@ std::string ReadLogString(const std::string& logPath, const char* section, const
 void WriteLogString(const std::string& logPath, const char* section, const char* key,
                     const std::string& value)
 {
+    // No log yet (no component has been prepared): a profile call without
+    // a file name would write into the Windows directory's own INI files.
+    if (logPath.empty()) return;
     if (Batching())
         if (BatchedLog* log = Book().Find(logPath)) {
             FlushLog(*log);
@@ -441,6 +444,16 @@ void AddDirectoryRecord(int number, const std::string& path, const std::string& 
     std::string directory = path.substr(0, slash);
     if (!AddToDirList(logPath, directory, directory)) return;
     AppendEntry(logPath, "Directory", number, directory);
+}
+
+bool CannotUseDirectory(const DirectoryCreation& creation, const std::string& directory)
+{
+    if (creation.result != -1) return false;
+    // A missing parent cannot be helped. Any other failure (the directory
+    // is there already, access denied, a write-protected drive) is fine
+    // only when a file can be made in the directory.
+    if (creation.error == ENOENT) return true;
+    return IsDirectoryWritable(directory) == 1;
 }
 
 int CreateEmptyFile(const std::string& path)
@@ -501,16 +514,9 @@ int ScriptEngine::PrepareInstallLog(int selected, int number, const std::string&
 {
     if (selected != 1) return 1;
 
-    // Only a missing parent, or a directory that refuses a file, stops the
-    // run; any other failure (the directory exists already) is success.
-    // The levels made here are the run's own, for the undo.
     DirectoryCreation creation = CreateDirectoryPathTracked(directory);
     state.runMemory.RecordMadeDirectories(creation.made);
-    if (creation.result == -1) {
-        int error = creation.error;
-        if (error == ENOENT || (error == EACCES && IsDirectoryWritable(directory) == 1))
-            return FailDirectory(directory);
-    }
+    if (CannotUseDirectory(creation, directory)) return FailDirectory(directory);
 
     long directoryNumber;
     std::string last = ReadLogString(state.installLogPath, "Directory", "Last");

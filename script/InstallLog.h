@@ -27,6 +27,8 @@
 #include <string>
 #include <vector>
 
+#include "fsutil/FsUtil.h"
+
 // Name of the log file in its directory.
 extern const char kInstallLogName[];  // "INSTALL.LOG"
 
@@ -56,6 +58,11 @@ void AddFileRecord(int number, const std::string& path, const std::string& logPa
 // same path, in any case: C:\VELOMIR\DOC is not listed by C:\VELOMIR\DOCS.
 // A path without "\" is not recorded.
 void AddDirectoryRecord(int number, const std::string& path, const std::string& logPath);
+
+// True when a directory that `creation` tried to make cannot be used: a
+// parent is missing, or the creation failed otherwise and no file can be
+// made in it.
+bool CannotUseDirectory(const DirectoryCreation& creation, const std::string& directory);
 
 // Creates an empty file at `path`, replacing any file there. 1 when it was
 // created, -1 otherwise.

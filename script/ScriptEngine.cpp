@@ -1,7 +1,10 @@
 #include "script/ScriptEngine.h"
 
+#include "app/MainWindow.h"
 #include "script/ScriptIds.h"
 #include "script/ScriptLine.h"
+
+ScriptEngine::ScriptEngine(MainWindow& main) : ProgressWindow(&main), state(main) {}
 
 ScriptEngine::ScriptEngine(InstallState& installState) : state(installState) {}
 
@@ -13,6 +16,7 @@ void ScriptEngine::TakeRunCopies()
     directories.defaultDrive = state.defaultDrive;
     componentFlags = state.componentSelected;
     for (int n = 1; n <= 3; ++n) conditionFlags[n] = state.componentSelected[n];
+    state.runMemory.JoinComponentFlags(componentFlags);
 }
 
 bool ScriptEngine::IsLineActive(int number) const
@@ -42,4 +46,98 @@ ScriptEngine::LineKind ScriptEngine::ReadLine(int k, uint16_t& number, std::stri
     if (!IsLineActive(number)) return LineKind::Inactive;
     command = SplitCommand(rest);
     return LineKind::Active;
+}
+
+int ScriptEngine::RunScript()
+{
+    TakeRunCopies();
+    progressDone = 0;
+    roundUpNext = 0;
+    state.runMemory.installStarted = true;
+    if (PrepareInstallLogs() == -1) return kRunBack;
+    state.ReleaseComponentsPage();
+    StartBillboards();
+
+    char windows[MAX_PATH] = {};
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    state.SetWindowsDir(windows);
+
+    UnpackLibrary library;
+    StageResult staged = StageUnpackLibrary(library);
+    // A cancel while staging leaves nothing loaded: straight to the end.
+    if (staged == StageResult::Cancelled) return EndRun();
+    ownHandle = Handle();
+    library_ = &library;
+
+    if (staged == StageResult::Loaded) {
+        RunPass(false);
+        RunPass(true);
+    } else {
+        // Without the library no archive can be unpacked: running on would
+        // end as a success with nothing installed. The run stops as a
+        // cancel does, so that what was done is taken back.
+        cancelRequested = 1;
+    }
+
+    UnloadUnpackLibrary(library);
+    library_ = nullptr;
+    for (int n = 1; n <= 3; ++n) state.componentSelected[n] = conditionFlags[n];
+    state.runMemory.JoinConditionFlags(conditionFlags);
+    return EndRun();
+}
+
+void ScriptEngine::RunPass(bool work)
+{
+    int32_t sum = 0;
+    for (int k = 0;; ++k) {
+        uint16_t number = 0;
+        std::string command, rest;
+        LineKind kind = ReadLine(k, number, command, rest);
+        if (kind == LineKind::Invalid) break;
+        if (kind == LineKind::Inactive) continue;
+        if (command == "END") break;
+        if (command == "IFEXIST" || command == "IFNOTEXIST") {
+            RunIfExist(command, rest);
+        } else if (command == "IFAND") {
+            RunIfAnd(rest);
+        } else if (!work) {
+            if (command == "UNZPK" || command == "COPY") sum += TakeNumber(rest);
+        } else if (command == "UNZPK") {
+            Archive archive;
+            int prepared = PrepareArchive(rest, archive);
+            if (prepared == 0) break;
+            // A line whose path does not resolve has been reported; it is
+            // passed over.
+            if (prepared == -1) continue;
+            int share = TakeShare(archive.weight);
+            int result = UnpackArchive(*library_, archive.path, archive.destination, progressDone,
+                                       share, number);
+            progressDone += share;
+            if (result == kUnpackStopped) break;
+        } else if (command == "COPY") {
+            if (RunCopyLine(rest, number) == kCopyStopped) break;
+        } else if (command == "DELETE") {
+            RunDelete(rest);
+        }
+    }
+    if (!work) totalWeight = sum;
+}
+
+int ScriptEngine::EndRun()
+{
+    if (cancelRequested != 1) {
+        // The last billboard stays until its tick has come.
+        WaitForBillboardTick();
+    }
+    // An exit confirmed while waiting for the tick is honoured too.
+    if (cancelRequested == 1) {
+        StopBillboards();
+        DestroyOwnWindow();
+        return kRunStopped;
+    }
+    StopBillboardTimer();
+    OnProgress(100);
+    StopBillboards();
+    DestroyOwnWindow();
+    return kRunDone;
 }

@@ -1,0 +1,181 @@
+#include "script/UnpackLibrary.h"
+
+#include <cstdio>
+
+#include "fw/ResString.h"
+#include "script/InstallLog.h"
+#include "script/ScriptEngine.h"
+#include "script/ScriptIds.h"
+
+const char kUnpackLibraryName[] = "CUNPCK32.DLL";
+const char kStagedLibraryName[] = "CUNPACK.DLL";
+
+namespace {
+
+using InitProc = int(WINAPI*)(const char*, const char*, int, int, HWND, UINT, volatile LONG*);
+using ExecProc = int(WINAPI*)(char*, DWORD*);
+using ExitProc = int(WINAPI*)();
+
+struct ArchiveTimes {
+    FILETIME created{}, accessed{}, written{};
+    bool known = false;
+};
+
+ArchiveTimes ReadArchiveTimes(const std::string& path)
+{
+    ArchiveTimes times;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return times;
+    times.known = GetFileTime(file, &times.created, &times.accessed, &times.written) != 0;
+    CloseHandle(file);
+    return times;
+}
+
+void StampFile(const std::string& path, const ArchiveTimes& times)
+{
+    if (!times.known) return;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    SetFileTime(file, &times.created, &times.accessed, &times.written);
+    CloseHandle(file);
+}
+
+template <typename Proc>
+Proc EntryPoint(HMODULE module, const char* name)
+{
+    return module ? reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(module, name)))
+                  : nullptr;
+}
+
+}  // namespace
+
+StageResult ScriptEngine::StageUnpackLibrary(UnpackLibrary& library)
+{
+    // The library must be on the media: diskette 1 is asked for.
+    if (AskForDisk(1, kUnpackLibraryName) < 0) return StageResult::Cancelled;
+    library.mediaPath = state.sourceDir + "\\" + kUnpackLibraryName;
+    library.stagedPath = state.windowsDir + "\\" + kStagedLibraryName;
+    ShowFiles(library.mediaPath, library.stagedPath);
+
+    for (bool firstFailure = true;; firstFailure = false) {
+        int copied = CopyFileWithTimes(library.mediaPath, library.stagedPath, 0, 1, 1);
+        if (copied == kCopied) break;
+        if (copied != kCopyStopped) {
+            if (firstFailure) MessageBeep(MB_OK);
+            int answer = MessageBoxA(MessageOwner(),
+                                     fw::FormatResString(IDS_CANNOT_STAGE, library.stagedPath).c_str(),
+                                     fw::LoadResString(IDS_APP_TITLE).c_str(),
+                                     MB_RETRYCANCEL | MB_ICONINFORMATION);
+            askOnError = 0;
+            if (answer == IDRETRY) continue;
+        }
+        cancelRequested = 1;
+        askOnError = 1;
+        // A copy that broke off is no use to anybody.
+        DeleteFileA(library.stagedPath.c_str());
+        return StageResult::Cancelled;
+    }
+    // The staging copy worked: later copy failures are asked again, so the
+    // user hears of every file that does not land and may still stop.
+    askOnError = 1;
+
+    UINT previousMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    library.handle = LoadLibraryA(library.stagedPath.c_str());
+    SetErrorMode(previousMode);
+    if (!library.handle) {
+        ReportError(IDS_LIBRARY_NOT_LOADED, library.stagedPath);
+        library.loadFailed = true;
+        return StageResult::NotLoaded;
+    }
+    return StageResult::Loaded;
+}
+
+void ScriptEngine::UnloadUnpackLibrary(UnpackLibrary& library)
+{
+    if (library.handle) FreeLibrary(library.handle);
+    library.handle = nullptr;
+    if (library.stagedPath.empty()) return;
+    if (std::remove(library.stagedPath.c_str()) == -1)
+        ReportError(IDS_CANNOT_DELETE, library.stagedPath);
+}
+
+int ScriptEngine::UnpackArchive(UnpackLibrary& library, const std::string& archivePath,
+                                const std::string& destinationDir, int base, int share,
+                                int lineNumber)
+{
+    if (cancelRequested == 1) {
+        EndWithCancel();
+        return kUnpackStopped;
+    }
+    ArchiveTimes times = ReadArchiveTimes(archivePath);
+
+    auto init = EntryPoint<InitProc>(library.handle, "_cunpack_init@28");
+    auto exec = EntryPoint<ExecProc>(library.handle, "_cunpack_exec@8");
+    auto exit = EntryPoint<ExitProc>(library.handle, "_cunpack_exit@0");
+    if (!init) return kUnpackNotOpened;
+
+    auto box = [this](UINT messageId, UINT captionId) {
+        MessageBoxA(MessageOwner(), fw::LoadResString(messageId).c_str(),
+                    fw::LoadResString(captionId).c_str(), MB_OK | MB_ICONEXCLAMATION);
+    };
+
+    // From here on exit is called exactly once, on every path.
+    int opened = init(archivePath.c_str(), destinationDir.c_str(), base, share, ownHandle,
+                      UM_PROGRESS, reinterpret_cast<volatile LONG*>(&cancelRequested));
+    if (opened == 1) {
+        box(IDS_UNPACK_OPEN_ERROR, IDS_UNPACK_OPEN_CAPTION);
+        if (!exit) return kUnpackFailed;
+        if (exit() == 1) {
+            box(IDS_UNPACK_EXIT_ERROR, IDS_UNPACK_OPEN_CAPTION);
+            return kUnpackFailed;
+        }
+        return kUnpackNotOpened;
+    }
+
+    for (;;) {
+        int result = exec ? exec(library.nameBuffer, &library.auxValue) : 1;
+        // Whatever the library wrote, the text ends within the buffer.
+        library.nameBuffer[kUnpackNameBuffer - 1] = '\0';
+        switch (result) {
+        case 1: {
+            if (cancelRequested == 0) box(IDS_UNPACK_ERROR, IDS_UNPACK_ERROR_CAPTION);
+            int ended = exit ? exit() : 1;
+            if (cancelRequested == 1) {
+                EndWithCancel();
+                return kUnpackStopped;
+            }
+            if (ended == 1) {
+                box(IDS_UNPACK_EXIT_ERROR, IDS_UNPACK_ERROR_CAPTION);
+                return kUnpackFailed;
+            }
+            return kUnpackError;
+        }
+        case 2: {
+            // The library reports each file once it is written and closed:
+            // the name in the buffer is the file to stamp.
+            std::string name = library.nameBuffer;
+            StampFile(name, times);
+            destinationText = name;
+            fw::ToUpper(destinationText);
+            AddFileRecord(lineNumber, name, state.installLogPath);
+            AddDirectoryRecord(lineNumber, name, state.installLogPath);
+            state.runMemory.RecordUnpackedFile(destinationDir, name);
+            UpdateData(false);
+            break;
+        }
+        case 4:
+            if (exit) exit();
+            EndWithCancel();
+            cancelRequested = 1;
+            return kUnpackStopped;
+        case 0:
+            if (exit) exit();
+            return kUnpackDone;
+        default:
+            break;
+        }
+    }
+}

@@ -1,0 +1,485 @@
+// The install step for real: RunScript over the product's own script on
+// generated media and on the sample media, with the unpack library staged
+// into the Windows directory. A second thread answers the message boxes and
+// the diskette prompts as a person would.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/MainWindow.h"
+#include "progress/BillboardDialog.h"
+#include "resources/resource.h"
+#include "script/InstallLog.h"
+#include "script/ScriptEngine.h"
+#include "support/MessageBoxAnswerer.h"
+#include "support/ScratchDir.h"
+#include "unpack_zipwriter.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+std::string ProgramDir()
+{
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string path = self;
+    return path.substr(0, path.find_last_of('\\'));
+}
+
+std::string StagedLibrary()
+{
+    char windows[MAX_PATH] = {};
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    return std::string(windows) + "\\CUNPACK.DLL";
+}
+
+std::string WindowText(HWND hwnd)
+{
+    char buffer[2048] = {};
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof buffer, (LPARAM)buffer, SMTO_ABORTIFHUNG, 2000, &copied);
+    return std::string(buffer, (size_t)copied);
+}
+
+BOOL CALLBACK CollectPrompt(HWND hwnd, LPARAM param)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == GetCurrentProcessId() && IsWindowVisible(hwnd) && GetDlgItem(hwnd, IDC_DISK_LABEL) &&
+        GetDlgItem(hwnd, IDC_DISK_LOCATION))
+        *reinterpret_cast<HWND*>(param) = hwnd;
+    return TRUE;
+}
+
+// Answers what the run puts on screen: message boxes by `boxAnswer` (the
+// button to press; it may act first, as a person fixing the fault would),
+// diskette prompts by the next of `locations` (an empty text presses Exit).
+class Person {
+public:
+    using BoxAnswer = std::function<int(const std::string& text)>;
+    Person(BoxAnswer boxAnswer, Lines locations = {})
+        : boxAnswer_(std::move(boxAnswer)), locations_(std::move(locations)),
+          thread_([this] { Run(); })
+    {
+    }
+    ~Person()
+    {
+        stop_ = true;
+        thread_.join();
+    }
+    Lines Seen()
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return seen_;
+    }
+
+private:
+    void Note(const std::string& what)
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        seen_.push_back(what);
+    }
+    static void Press(HWND dialog, int button)
+    {
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutA(GetDlgItem(dialog, button), BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored);
+        for (int i = 0; i < 200 && IsWindow(dialog) && IsWindowVisible(dialog); ++i) Sleep(20);
+    }
+    void Run()
+    {
+        while (!stop_) {
+            Sleep(50);
+            std::vector<HWND> boxes = MessageBoxAnswerer::FindMessageBoxes();
+            if (!boxes.empty()) {
+                std::string caption = WindowText(boxes[0]);
+                std::string text = WindowText(GetDlgItem(boxes[0], 0xFFFF));
+                Note(caption + ": " + text);
+                Press(boxes[0], boxAnswer_(text));
+                continue;
+            }
+            HWND prompt = nullptr;
+            EnumWindows(CollectPrompt, (LPARAM)&prompt);
+            if (!prompt) continue;
+            Note("prompt: " + WindowText(GetDlgItem(prompt, IDC_DISK_LABEL)));
+            std::string location = next_ < locations_.size() ? locations_[next_++] : "";
+            if (location.empty()) {
+                Press(prompt, IDCANCEL);
+                continue;
+            }
+            DWORD_PTR ignored = 0;
+            SendMessageTimeoutA(GetDlgItem(prompt, IDC_DISK_LOCATION), WM_SETTEXT, 0,
+                                (LPARAM)location.c_str(), SMTO_ABORTIFHUNG, 2000, &ignored);
+            Press(prompt, IDC_NEXT);
+        }
+    }
+
+    BoxAnswer boxAnswer_;
+    Lines locations_;
+    size_t next_ = 0;
+    std::atomic<bool> stop_{false};
+    std::mutex mutex_;
+    Lines seen_;
+    std::thread thread_;
+};
+
+int PressOk(const std::string&) { return IDOK; }
+
+const char kTitle[] = "Corvane Velomire Installation: ";
+
+// A day of the archives: every unpacked file gets the archive's times.
+FILETIME ArchiveDay()
+{
+    SYSTEMTIME st{1997, 6, 0, 2, 8, 0, 0, 0};
+    FILETIME ft{};
+    SystemTimeToFileTime(&st, &ft);
+    return ft;
+}
+
+void SetTimes(const std::string& path, const FILETIME& t)
+{
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    SetFileTime(f, &t, &t, &t);
+    CloseHandle(f);
+}
+
+bool WrittenAt(const std::string& path, const FILETIME& t)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return false;
+    return CompareFileTime(&data.ftLastWriteTime, &t) == 0;
+}
+
+Lines Section(const std::string& log, const char* section)
+{
+    std::vector<char> buffer(1 << 16);
+    DWORD n = GetPrivateProfileSectionA(section, buffer.data(), (DWORD)buffer.size(), log.c_str());
+    Lines lines;
+    for (const char* p = buffer.data(); p < buffer.data() + n && *p; p += lstrlenA(p) + 1) lines.push_back(p);
+    return lines;
+}
+
+const std::vector<ziptest::Entry> kNotes = {
+    {"TECHNOTE/INDEX.TXT", ziptest::Text(20000, 1)},
+    {"TECHNOTE/MEMORY.TXT", ziptest::Text(30000, 2)},
+    {"README.TXT", "read me\r\n"},
+};
+
+// A run of the technical notes (component 21, TECHNOTE.ZPK, diskette 2)
+// into <scratch>\VELOMIR from generated media: DISK1 holds the library
+// and, unless told otherwise, everything else.
+struct ScriptRun : testing::Test {
+    ScratchDir scratch{"run"};
+    std::string disk1 = scratch / "DISK1";
+    std::string disk2 = scratch / "DISK2";
+    std::string target = scratch / "VELOMIR";
+    MainWindow main;
+
+    void SetUp() override
+    {
+        CreateDirectoryA(disk1.c_str(), nullptr);
+        CreateDirectoryA(disk2.c_str(), nullptr);
+        CopyFileA((ProgramDir() + "\\CUNPCK32.DLL").c_str(), (disk1 + "\\CUNPCK32.DLL").c_str(), FALSE);
+        for (int n = 0; n <= 99; ++n) main.componentSelected[n] = 0;
+        main.componentSelected[21] = 1;
+        main.targetDir1 = main.targetDir2 = target;
+        main.sourceDir = disk1;
+        DeleteFileA(StagedLibrary().c_str());
+    }
+
+    void PutArchive(const std::string& dir, const std::string& bytes)
+    {
+        std::string path = dir + "\\TECHNOTE.ZPK";
+        ASSERT_TRUE(WriteWholeFile(path, bytes));
+        SetTimes(path, ArchiveDay());
+    }
+
+    int Run(std::function<void(ScriptEngine&)> before = {})
+    {
+        ScriptEngine engine(main);
+        EXPECT_TRUE(engine.Create());
+        if (before) before(engine);
+        int result = engine.RunScript();
+        EXPECT_EQ(engine.Handle(), nullptr) << "the run destroys its window";
+        lastProgress = engine.progressBar.position;
+        return result;
+    }
+
+    std::string Log() const { return target + "\\INSTALL.LOG"; }
+    int lastProgress = -1;
+};
+
+}  // namespace
+
+// The shares of the bar: alternate rounding, and the 0.2 % rule.
+TEST(ScriptShares, AlternateRoundingAndTheSmallLineRule)
+{
+    struct Case {
+        std::vector<int> weights;
+        std::vector<int> shares;
+    } cases[] = {
+        // Components 11, 21, 31 and 41 with READ.ME on the media.
+        {{1, 240, 650, 60, 120, 70, 170, 50, 240, 350, 630, 5}, {0, 9, 26, 2, 5, 2, 7, 1, 10, 13, 25, 0}},
+        {{1, 170}, {0, 100}},
+        {{170}, {100}},
+        {{0, 0}, {0, 0}},
+    };
+    for (const Case& c : cases) {
+        InstallState state;
+        ScriptEngine engine(state);
+        for (int w : c.weights) engine.totalWeight += w;
+        std::vector<int> shares;
+        int sum = 0;
+        for (int w : c.weights) sum += shares.emplace_back(engine.TakeShare(w));
+        EXPECT_EQ(shares, c.shares) << "total " << engine.totalWeight;
+        if (engine.totalWeight) {
+            EXPECT_EQ(sum, 100);
+        }
+    }
+}
+
+TEST_F(ScriptRun, FilesLandWithTheArchiveTimesAndAreLogged)
+{
+    PutArchive(disk1, ziptest::Build(kNotes));
+    ASSERT_TRUE(WriteWholeFile(disk1 + "\\READ.ME", "notes\r\n"));
+    Person person(PressOk);
+    EXPECT_EQ(Run(), ScriptEngine::kRunDone);
+    EXPECT_EQ(person.Seen(), Lines{});
+    EXPECT_EQ(lastProgress, 100);
+    for (const char* name : {"TECHNOTE\\INDEX.TXT", "TECHNOTE\\MEMORY.TXT", "README.TXT"})
+        EXPECT_TRUE(WrittenAt(target + "\\" + name, ArchiveDay())) << name;
+    EXPECT_EQ(ReadWholeFile(target + "\\READ.ME"), "notes\r\n");
+    EXPECT_EQ(Section(Log(), "File"),
+              (Lines{"Last=5", "1=0," + StagedLibrary(), "2=5," + target + "\\READ.ME",
+                     "3=21," + target + "\\TECHNOTE\\INDEX.TXT", "4=21," + target + "\\TECHNOTE\\MEMORY.TXT",
+                     "5=21," + target + "\\README.TXT"}));
+    EXPECT_EQ(Section(Log(), "Directory"),
+              (Lines{"Last=2", "1=21," + target, "2=21," + target + "\\TECHNOTE"}));
+    EXPECT_EQ(Section(Log(), "Program"), (Lines{"Last=1", "1=21,Technotes"}));
+    EXPECT_FALSE(PathExists(StagedLibrary()));
+    ASSERT_EQ(main.runMemory.unpacked.size(), 1u);
+    EXPECT_EQ(main.runMemory.unpacked[0].destination, target);
+    EXPECT_EQ(main.runMemory.madeDirectories, Lines{target});
+}
+
+// The library is asked for (diskette 1) before any archive; an archive
+// is asked for until it is found, 11142 from the third prompt on.
+TEST_F(ScriptRun, TheDisketteIsAskedForUntilItsFileIsThere)
+{
+    PutArchive(disk2, ziptest::Build(kNotes));
+    const std::string empty = scratch / "EMPTY", wrong = scratch / "NOWHERE";
+    CreateDirectoryA(empty.c_str(), nullptr);
+    const std::string mustBe = std::string(kTitle) + "File TECHNOTE.ZPK must be in this directory.";
+    const std::string ask1 = "prompt: Velomire Diskette # 1", ask2 = "prompt: Velomire Diskette # 2";
+    struct Case {
+        std::string start;
+        Lines locations;
+        int result;
+        Lines seen;
+    } cases[] = {
+        {disk1, {disk2 + "\\"}, ScriptEngine::kRunDone, {ask2}},
+        {disk1, {wrong, wrong, wrong, disk2}, ScriptEngine::kRunDone, {ask2, ask2, mustBe, ask2, mustBe, ask2}},
+        {disk1, {""}, ScriptEngine::kRunStopped, {ask2}},
+        {empty, {disk1, disk2}, ScriptEngine::kRunDone, {ask1, ask2}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.locations.front());
+        main.sourceDir = c.start;
+        Person person(PressOk, c.locations);
+        EXPECT_EQ(Run(), c.result);
+        EXPECT_EQ(person.Seen(), c.seen);
+        EXPECT_EQ(PathExists(target + "\\README.TXT"), c.result == ScriptEngine::kRunDone);
+        EXPECT_FALSE(PathExists(StagedLibrary()));
+        DeleteFileA((target + "\\README.TXT").c_str());
+    }
+}
+
+TEST_F(ScriptRun, CancelAsksTheExitQuestion)
+{
+    PutArchive(disk1, ziptest::Build(kNotes));
+    ASSERT_TRUE(WriteWholeFile(disk1 + "\\READ.ME", "notes\r\n"));
+    const std::string question = std::string(kTitle) + "Are you sure you want to exit Install?";
+    struct Case {
+        int answer;
+        int result;
+    } cases[] = {{IDYES, ScriptEngine::kRunStopped}, {IDNO, ScriptEngine::kRunDone}};
+    for (const Case& c : cases) {
+        Person person([&](const std::string&) { return c.answer; });
+        // "Space to Cancel" pressed as the run starts; the click is seen
+        // at the first progress report.
+        int result = Run([](ScriptEngine& engine) {
+            PostMessageA(engine.Handle(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                         (LPARAM)GetDlgItem(engine.Handle(), IDCANCEL));
+        });
+        EXPECT_EQ(result, c.result) << c.answer;
+        EXPECT_EQ(person.Seen(), Lines{question});
+        EXPECT_EQ(PathExists(target + "\\README.TXT"), c.result == ScriptEngine::kRunDone);
+        EXPECT_FALSE(PathExists(StagedLibrary()));
+    }
+}
+
+// With nothing to unpack the click is first seen while the run waits for
+// its last billboard tick: the confirmed exit still stops the run.
+TEST_F(ScriptRun, CancelWhileWaitingForTheLastTickStopsTheRun)
+{
+    main.componentSelected[21] = 0;
+    Person person([](const std::string&) { return IDYES; });
+    int result = Run([](ScriptEngine& engine) {
+        PostMessageA(engine.Handle(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                     (LPARAM)GetDlgItem(engine.Handle(), IDCANCEL));
+    });
+    EXPECT_EQ(result, ScriptEngine::kRunStopped);
+    EXPECT_EQ(person.Seen(), Lines{std::string(kTitle) + "Are you sure you want to exit Install?"});
+    EXPECT_FALSE(PathExists(StagedLibrary()));
+}
+
+TEST_F(ScriptRun, ADamagedArchiveIsReportedAndTheRunGoesOn)
+{
+    std::vector<ziptest::Entry> damaged = kNotes;
+    damaged[1].corruptData = true;
+    struct Case {
+        std::string archive;
+        std::string message;
+    } cases[] = {
+        {ziptest::Build(damaged), "An unpack failure has occurred.: An error occurred during file unpack."},
+        {"not an archive at all", "An open unpack error has occurred.: Install is unable to open a file for unpacking."},
+    };
+    for (const Case& c : cases) {
+        PutArchive(disk1, c.archive);
+        Person person(PressOk);
+        EXPECT_EQ(Run(), ScriptEngine::kRunDone);
+        EXPECT_EQ(person.Seen(), Lines{c.message});
+    }
+}
+
+// A library that is staged but will not load ends the run as stopped, and
+// its staged copy is removed all the same.
+TEST_F(ScriptRun, ALibraryThatWillNotLoadStopsTheRun)
+{
+    PutArchive(disk1, ziptest::Build(kNotes));
+    ASSERT_TRUE(WriteWholeFile(disk1 + "\\CUNPCK32.DLL", "not a library"));
+    Person person(PressOk);
+    EXPECT_EQ(Run(), ScriptEngine::kRunStopped);
+    EXPECT_EQ(person.Seen(), Lines{std::string(kTitle) + "Please insert disk with " + StagedLibrary() + " Library"});
+    EXPECT_FALSE(PathExists(target + "\\README.TXT"));
+    EXPECT_FALSE(PathExists(StagedLibrary()));
+}
+
+// After the staging question and a Retry that works, a later failed copy
+// is still asked (READ.ME on the media is a directory: IFEXIST sets its flag
+// and the copy cannot open it).
+TEST_F(ScriptRun, CopyErrorsAreAskedAfterTheStagingQuestion)
+{
+    PutArchive(disk1, ziptest::Build(kNotes));
+    CreateDirectoryA((disk1 + "\\READ.ME").c_str(), nullptr);
+    HANDLE lock = CreateFileA(StagedLibrary().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    Person person([&](const std::string& text) {
+        if (text.rfind("Unable to copy file", 0) != 0) return IDOK;
+        CloseHandle(lock);  // the file is free again: try once more
+        return IDRETRY;
+    });
+    EXPECT_EQ(Run(), ScriptEngine::kRunDone);
+    Lines seen = person.Seen();
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0], std::string(kTitle) + "Unable to copy file " + StagedLibrary() +
+                           ".\r\nPlease make sure the file and drive are writable.");
+    EXPECT_EQ(seen[1].rfind(std::string(kTitle) + "Error Opening File " + disk1 + "\\READ.ME.", 0), 0u) << seen[1];
+    EXPECT_TRUE(PathExists(target + "\\README.TXT"));
+}
+
+// A component directory whose creation fails for any reason but a missing
+// parent is used only when a file can be made in it.
+TEST_F(ScriptRun, AComponentDirectoryMustBeWritable)
+{
+    std::string aFile = scratch / "AFILE";
+    ASSERT_TRUE(WriteWholeFile(aFile, "x"));
+    std::string there = scratch / "THERE";
+    CreateDirectoryA(there.c_str(), nullptr);
+    struct Case {
+        std::string directory;
+        int result;
+    } cases[] = {{there, 1}, {aFile, -1}, {UnwritableDirectory(), -1}};
+    for (const Case& c : cases) {
+        if (c.directory.empty()) continue;  // no unwritable directory in this prefix
+        SCOPED_TRACE(c.directory);
+        main.targetDir2 = c.directory;
+        MessageBoxAnswerer answerer;
+        ScriptEngine engine(main);
+        engine.TakeRunCopies();
+        EXPECT_EQ(engine.PrepareInstallLogs(), c.result);
+        EXPECT_EQ(answerer.Count(), c.result == -1 ? 1u : 0u);
+    }
+}
+
+// The whole script on the sample media, every component.
+TEST(ScriptRunMedia, TheSampleMediaInstallEveryArchive)
+{
+    std::string media = ProgramDir() + "\\..\\media\\ALL";
+    if (!PathExists(media + "\\RAMHOLD.ZPK")) GTEST_SKIP() << "no sample media at " << media;
+    ScratchDir scratch("media");
+    MainWindow main;
+    for (int n : {11, 21, 31, 41}) main.componentSelected[n] = 1;
+    for (int n : {51, 61}) main.componentSelected[n] = 0;
+    std::string target = scratch / "VELOMIR";
+    main.targetDir1 = main.targetDir2 = main.targetDir3 = main.targetDir4 = target;
+    main.sourceDir = media;
+    Person person(PressOk);
+    ScriptEngine engine(main);
+    ASSERT_TRUE(engine.Create());
+    EXPECT_EQ(engine.RunScript(), ScriptEngine::kRunDone);
+    EXPECT_EQ(person.Seen(), Lines{});
+    EXPECT_EQ(engine.totalWeight, 2586);
+    EXPECT_EQ(engine.progressDone, 100);
+    for (const char* file : {"RAMHOLD.TXT", "TRICORN\\TRICORN.TXT", "DISKSPUR\\DSPDLL.TXT", "READ.ME"})
+        EXPECT_TRUE(PathExists(target + "\\" + file)) << file;
+    EXPECT_EQ(Section(target + "\\INSTALL.LOG", "Program").size(), 5u);
+    EXPECT_FALSE(PathExists(StagedLibrary()));
+}
+
+// Billboards step forward one at a time, each once the progress has passed
+// the next third and a tick has come; never at 100 %, never after a cancel.
+TEST(ProgressWindowBillboards, StepOnAtEachThirdAfterATick)
+{
+    MainWindow main;
+    ScriptEngine window(main);
+    ASSERT_TRUE(window.Create());
+    window.StartBillboards();
+    window.StopBillboardTimer();  // the ticks come from the table below
+    ASSERT_TRUE(window.billboard);
+    EXPECT_EQ(window.billboard->templateId, 1021u);
+    EXPECT_FALSE(IsWindowEnabled(window.billboard->Handle()));
+    struct Step {
+        bool tick;
+        int percent;
+        unsigned billboard;
+        int bar;
+    } steps[] = {
+        {false, 50, 1021, 50},  // no tick yet
+        {true, 10, 1021, 10},   // a tick, but not a third
+        {false, 80, 1022, 80},  // 10 -> 80 in one tick: one step only
+        {false, 90, 1022, 90},
+        {true, 90, 1023, 90},
+        {true, 100, 1023, 100},
+    };
+    for (const Step& s : steps) {
+        if (s.tick) window.billboardTickDue = 1;
+        SendMessageA(window.Handle(), UM_PROGRESS, s.percent, 0);
+        ASSERT_TRUE(window.billboard);
+        EXPECT_EQ(window.billboard->templateId, s.billboard) << s.percent;
+        EXPECT_EQ(window.progressBar.position, s.bar) << s.percent;
+    }
+    window.cancelRequested = 1;
+    SendMessageA(window.Handle(), UM_PROGRESS, 40, 0);
+    EXPECT_EQ(window.progressBar.position, 100) << "a cancelled run leaves the bar";
+
+    window.ShowFiles("a:\\velomir\\read.me", "c:\\Velomir\\Read.Me");
+    EXPECT_EQ(window.ItemText(IDC_SOURCE_TEXT), "A:\\VELOMIR\\READ.ME");
+    EXPECT_EQ(window.ItemText(IDC_DESTINATION_TEXT), "C:\\VELOMIR\\READ.ME");
+}
