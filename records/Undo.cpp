@@ -132,14 +132,28 @@ public:
     }
 
 private:
+    // This run's entries of `section`, last first: what the log on disk
+    // holds above or beside the earlier log, then what the run appended but
+    // the disk does not hold (a write refused by a full disk).
     template <class Action>
     void ForOwnEntries(const char* section, Action action)
     {
-        if (!FileExists(path_)) return;
+        std::set<std::string> seen;
         const std::vector<std::string>& before = earlier_.Of(section);
-        for (long i = LastOf(path_, section); i >= 1; --i) {
-            std::string entry = ReadLogString(path_, section, std::to_string(i).c_str());
-            if (i <= (long)before.size() && before[i - 1] == entry) continue;
+        if (FileExists(path_)) {
+            for (long i = LastOf(path_, section); i >= 1; --i) {
+                std::string entry = ReadLogString(path_, section, std::to_string(i).c_str());
+                if (i <= (long)before.size() && before[i - 1] == entry) continue;
+                seen.insert(entry);
+                action(entry);
+            }
+        }
+        // An entry the earlier log holds too stays the earlier install's.
+        seen.insert(before.begin(), before.end());
+        std::vector<LoggedEntry> appended = RunLogEntries(path_, section);
+        for (size_t i = appended.size(); i-- > 0;) {
+            std::string entry = appended[i].text;
+            if (!seen.insert(entry).second) continue;
             action(entry);
         }
     }

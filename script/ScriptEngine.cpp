@@ -1,6 +1,7 @@
 #include "script/ScriptEngine.h"
 
 #include "app/MainWindow.h"
+#include "script/InstallLog.h"
 #include "script/ScriptIds.h"
 #include "script/ScriptLine.h"
 
@@ -51,6 +52,11 @@ ScriptEngine::LineKind ScriptEngine::ReadLine(int k, uint16_t& number, std::stri
 int ScriptEngine::RunScript()
 {
     TakeRunCopies();
+    // The log's records are kept in memory and written at checkpoints: at
+    // the start of every archive and COPY line, before any window the run
+    // shows, and when the run ends (the batch closes on return, before the
+    // undo or the post-install step reads the log).
+    InstallLogBatch logBatch;
     progressDone = 0;
     roundUpNext = 0;
     state.runMemory.installStarted = true;
@@ -103,6 +109,7 @@ void ScriptEngine::RunPass(bool work)
         } else if (!work) {
             if (command == "UNZPK" || command == "COPY") sum += TakeNumber(rest);
         } else if (command == "UNZPK") {
+            FlushInstallLog();
             Archive archive;
             int prepared = PrepareArchive(rest, archive);
             if (prepared == 0) break;
@@ -115,6 +122,7 @@ void ScriptEngine::RunPass(bool work)
             progressDone += share;
             if (result == kUnpackStopped) break;
         } else if (command == "COPY") {
+            FlushInstallLog();
             if (RunCopyLine(rest, number) == kCopyStopped) break;
         } else if (command == "DELETE") {
             RunDelete(rest);
