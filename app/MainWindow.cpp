@@ -73,6 +73,9 @@ void MainWindow::OnPaint()
 
 void MainWindow::OnDestroy()
 {
+    // A help viewer that a page opened would otherwise run on after the
+    // installer has ended.
+    WinHelpA(Handle(), nullptr, HELP_QUIT, 0);
     HBRUSH blue = reinterpret_cast<HBRUSH>(SetClassLongPtrA(
         Handle(), GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(GetStockObject(WHITE_BRUSH))));
     if (blue) DeleteObject(blue);
