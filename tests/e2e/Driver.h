@@ -94,6 +94,10 @@ HWND StartAtWelcome(const Args& args, Installer& installer, const std::string& e
 // Exit on the page, Yes in the question: the installer ends.
 void LeaveWithYes(const Args& args, Installer& installer, HWND page);
 
+// Whether drive `letter` is there in the prefix: the fault walks' full
+// drive F: and read-only drive R: (tests/scripts/fault-drives).
+bool FaultDrive(char letter);
+
 using ScenarioFn = void (*)(const Args&);
 struct ScenarioRegistration {
     ScenarioRegistration(const char* name, ScenarioFn fn);
