@@ -5,6 +5,7 @@
 #include "fw/ResString.h"
 #include "fw/WaitCursor.h"
 #include "app/InstallSteps.h"
+#include "app/StartUp.h"
 #include "app/WizardSequence.h"
 #include "resources/resource.h"
 
@@ -147,6 +148,13 @@ int MainWindow::ShowMessageArg(UINT id, const std::string& text)
 
 void MainWindow::RunWizard()
 {
+    if (!SourceDirFits(sourceDir)) {
+        // None of the media's files could be opened there: say so once and
+        // end before anything is done.
+        ShowMessageArg(IDS_SOURCE_TOO_LONG, sourceDir);
+        FinishInstall();
+        return;
+    }
     bool licensePresent = false;
     {
         fw::WaitCursor wait;

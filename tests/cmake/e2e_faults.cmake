@@ -20,3 +20,6 @@ endfunction()
 
 # The drives as the installer sees them, and a start from read-only media.
 add_fault_e2e(fault-drives "R:\\DISK1")
+
+# A source directory too long for the media's files: no drives needed.
+add_e2e(long-source)

@@ -99,7 +99,7 @@ void Installer::ExpectEndedCompletely()
             return left.empty();
         },
         kTimeout);
-    CHECK(clean, "still running after the installer ended:%s", left.c_str());
+    CHECK(clean, "still running after the installer (%lu) ended:%s", pi_.dwProcessId, left.c_str());
 }
 
 std::vector<ProcessInfo> ProcessList()

@@ -46,8 +46,30 @@ void FaultDrives(const Args& args)
     ExpectCleanupCalls(args, 2);
 }
 
+// A source directory past the limit of the system's file names: one clear
+// message naming it, then the run ends as after Exit, with nothing done.
+void LongSource(const Args& args)
+{
+    std::string source = args.sourceDir;
+    while (source.size() < 300) source += "\\LONGPATH";
+    Installer installer;
+    bool started = installer.Start(args.installer, "/P " + source);
+    REQUIRE(started, "cannot start %s", args.installer.c_str());
+    HWND box = ui::WaitFor([&] { return ui::FindMessageBox(installer.Pid(), kTitle); }, kStartTimeout);
+    REQUIRE(box, "no message about the long source directory");
+    installer.Settle();
+    std::string text = ui::MessageBoxText(box);
+    CharUpperA(source.data());
+    CHECK(text.rfind("The source directory " + source + " is too long.", 0) == 0, "message: %s", text.c_str());
+    CHECK(!ui::FindTopLevel(installer.Pid(), "#32770", "Welcome"), "the welcome page came up");
+    ui::Click(GetDlgItem(box, IDOK));
+    CHECK(installer.WaitEnd(kTimeout), "installer still running after the message");
+    ExpectCleanupCalls(args, 1);
+}
+
 }  // namespace
 
 E2E_SCENARIO("fault-drives", FaultDrives);
+E2E_SCENARIO("long-source", LongSource);
 
 }  // namespace e2e
