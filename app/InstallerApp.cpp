@@ -15,9 +15,7 @@ bool InstallerApp::InitInstance()
     SetForegroundWindow(window_->Handle());
     UpdateWindow(window_->Handle());
 
-    char modulePath[MAX_PATH + 1] = {};
-    GetModuleFileNameA(nullptr, modulePath, MAX_PATH);
-    window_->SetInstallerDir(InstallerDirFromModulePath(modulePath));
+    window_->SetInstallerDir(InstallerDirFromModulePath(ModulePath()));
     window_->SetSourceDir(SourceDirFromCommandLine(CommandLine(), window_->installerDir));
 
     SetHelpFile("INSTALL.HLP");

@@ -5,6 +5,7 @@
 #include "fw/ResString.h"
 #include "fw/WaitCursor.h"
 #include "app/InstallSteps.h"
+#include "app/StartUp.h"
 #include "app/WizardSequence.h"
 #include "resources/resource.h"
 
@@ -73,6 +74,9 @@ void MainWindow::OnPaint()
 
 void MainWindow::OnDestroy()
 {
+    // A help viewer that a page opened would otherwise run on after the
+    // installer has ended.
+    WinHelpA(Handle(), nullptr, HELP_QUIT, 0);
     HBRUSH blue = reinterpret_cast<HBRUSH>(SetClassLongPtrA(
         Handle(), GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(GetStockObject(WHITE_BRUSH))));
     if (blue) DeleteObject(blue);
@@ -144,6 +148,13 @@ int MainWindow::ShowMessageArg(UINT id, const std::string& text)
 
 void MainWindow::RunWizard()
 {
+    if (!SourceDirFits(sourceDir)) {
+        // None of the media's files could be opened there: say so once and
+        // end before anything is done.
+        ShowMessageArg(IDS_SOURCE_TOO_LONG, sourceDir);
+        FinishInstall();
+        return;
+    }
     bool licensePresent = false;
     {
         fw::WaitCursor wait;

@@ -1,5 +1,7 @@
 #include "app/StartUp.h"
 
+#include <windows.h>
+
 #include "fw/ResString.h"
 
 std::string InstallerDirFromModulePath(std::string modulePath)
@@ -27,4 +29,23 @@ std::string SourceDirFromCommandLine(const std::string& commandLine, const std::
     size_t backslash = copy.find('\\');
     if (backslash != std::string::npos) return copy.substr(backslash);
     return installerDir;
+}
+
+bool SourceDirFits(const std::string& sourceDir)
+{
+    return sourceDir.size() + 1 + kLongestMediaFileName <= MAX_PATH - 1;
+}
+
+std::string ModulePath()
+{
+    // A cut path would name another directory: grow the buffer until the
+    // whole path fits.
+    for (DWORD size = MAX_PATH + 1;; size *= 2) {
+        std::string path(size, '\0');
+        DWORD n = GetModuleFileNameA(nullptr, path.data(), size);
+        if (n < size || size >= 32768) {
+            path.resize(n < size ? n : size - 1);
+            return path;
+        }
+    }
 }

@@ -12,3 +12,13 @@ std::string InstallerDirFromModulePath(std::string modulePath);
 // (any case), in which case the text from the drive letter before its last
 // ":" to the end, or, with no ":", from its first "\" to the end, upper-cased.
 std::string SourceDirFromCommandLine(const std::string& commandLine, const std::string& installerDir);
+
+// The distribution files are opened by their full names, which the system's
+// file calls take up to MAX_PATH - 1 characters. True when every file of the
+// media (an 8.3 name) can be reached in `sourceDir`; a longer directory is
+// refused at the start rather than failing at each file later on.
+constexpr size_t kLongestMediaFileName = 12;  // "CUNPCK32.DLL"
+bool SourceDirFits(const std::string& sourceDir);
+
+// The full path of the running program, however long.
+std::string ModulePath();

@@ -54,11 +54,26 @@ public:
     // Waits until the installer waits for input, as a person waits for a
     // page to settle before clicking on it.
     void Settle() const;
+    // True when the installer has ended within `ms`. The first time it has,
+    // checks that the run ended completely (ExpectEndedCompletely).
     bool WaitEnd(DWORD ms);
 
 private:
+    // The installer ended with code 0, and soon no process of it, nor any
+    // program it started, runs on in the prefix.
+    void ExpectEndedCompletely();
+
     PROCESS_INFORMATION pi_{};
+    std::string exeName_;
+    bool endChecked_ = false;
 };
+
+struct ProcessInfo {
+    DWORD pid, parent;
+    std::string exeName;
+};
+// Every process of our prefix, from the system's process snapshot.
+std::vector<ProcessInfo> ProcessList();
 
 std::vector<std::string> ReadLines(const std::string& path);
 int CountCalls(const std::string& log, const std::string& call);
@@ -78,6 +93,10 @@ HWND WaitExitQuestion(const Installer& installer);
 HWND StartAtWelcome(const Args& args, Installer& installer, const std::string& extra = "");
 // Exit on the page, Yes in the question: the installer ends.
 void LeaveWithYes(const Args& args, Installer& installer, HWND page);
+
+// Whether drive `letter` is there in the prefix: the fault walks' full
+// drive F: and read-only drive R: (tests/scripts/fault-drives).
+bool FaultDrive(char letter);
 
 using ScenarioFn = void (*)(const Args&);
 struct ScenarioRegistration {

@@ -6,10 +6,12 @@
 //
 // The maker's programs that the installer starts write their command lines
 // to CALL_LOG (see sample/calllog). Exit code 0 when every check held.
+#include "Driver.h"
+
+#include <tlhelp32.h>
+
 #include <fstream>
 #include <map>
-
-#include "Driver.h"
 
 namespace e2e {
 
@@ -57,6 +59,7 @@ bool Installer::Start(const std::string& exe, const std::string& arguments)
     bool started = CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
                                   nullptr, &si, &pi_) != FALSE;
     CloseHandle(nul);
+    exeName_ = exe.substr(exe.find_last_of("\\/") + 1);
     return started;
 }
 
@@ -68,7 +71,48 @@ void Installer::Settle() const
 
 bool Installer::WaitEnd(DWORD ms)
 {
-    return WaitForSingleObject(pi_.hProcess, ms) == WAIT_OBJECT_0;
+    bool ended = WaitForSingleObject(pi_.hProcess, ms) == WAIT_OBJECT_0;
+    if (ended && !endChecked_) {
+        endChecked_ = true;
+        ExpectEndedCompletely();
+    }
+    return ended;
+}
+
+void Installer::ExpectEndedCompletely()
+{
+    DWORD code = 0;
+    GetExitCodeProcess(pi_.hProcess, &code);
+    CHECK(code == 0, "the installer ended with code 0x%lx", code);
+    // What it started without waiting (the cleanup program's stand-in) ends
+    // at once; Wine's desktop process, which the first window of a session
+    // may start, serves every program after it.
+    std::string left;
+    bool clean = ui::WaitUntil(
+        [&] {
+            left.clear();
+            for (const ProcessInfo& p : ProcessList()) {
+                bool ours = lstrcmpiA(p.exeName.c_str(), exeName_.c_str()) == 0 ||
+                            (p.parent == pi_.dwProcessId && lstrcmpiA(p.exeName.c_str(), "explorer.exe") != 0);
+                if (ours) left += " " + p.exeName + "(" + std::to_string(p.pid) + ")";
+            }
+            return left.empty();
+        },
+        kTimeout);
+    CHECK(clean, "still running after the installer (%lu) ended:%s", pi_.dwProcessId, left.c_str());
+}
+
+std::vector<ProcessInfo> ProcessList()
+{
+    std::vector<ProcessInfo> list;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return list;
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+        list.push_back({entry.th32ProcessID, entry.th32ParentProcessID, entry.szExeFile});
+    CloseHandle(snapshot);
+    return list;
 }
 
 std::vector<std::string> ReadLines(const std::string& path)

@@ -33,6 +33,21 @@ TEST(StartUp, SourceDirectoryFromCommandLine)
         EXPECT_EQ(SourceDirFromCommandLine(c.commandLine, "C:\\TEMP\\SETUP"), c.source) << c.commandLine;
 }
 
+// A source directory near and past the limit: the command line gives it
+// whole, and it is accepted only while the media's longest file name still
+// fits behind it within MAX_PATH - 1 characters.
+TEST(StartUp, LongSourceDirectory)
+{
+    struct Case { size_t length; bool fits; } cases[] = {
+        {3, true}, {246, true}, {247, false}, {259, false}, {260, false}, {300, false}, {1000, false},
+    };
+    for (const Case& c : cases) {
+        std::string dir = "D:\\" + std::string(c.length - 3, 'A');
+        EXPECT_EQ(SourceDirFromCommandLine("/P " + dir, "C:\\SETUP"), dir) << c.length;
+        EXPECT_EQ(SourceDirFits(dir), c.fits) << c.length;
+    }
+}
+
 TEST(StartUp, FlagStrings)
 {
     EXPECT_EQ(FlagFromText(" "), 0);

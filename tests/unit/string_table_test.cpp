@@ -91,6 +91,7 @@ const ExpectedString kExpectedStrings[] = {
     {11144, "First character in group name can be only alphanumeric "},
     {11145, "Characters , ( ) [ ] are not allowed in group name"},
     {11146, "Install has found the newer version of %1 in the directory specified for Ramhold. Do you wish to install Ramhold anyway?"},
+    {11190, "The source directory %1 is too long.\r\nPlease copy the installation files to a directory with a shorter path and start Install from there."},
 
     // Game-trainer base name
     {11221, "TRICORN"},
