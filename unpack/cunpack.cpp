@@ -32,15 +32,35 @@ std::string FullPath(const std::string& path)
     return std::string(buffer, n);
 }
 
+// The next "\" of an ANSI path at or after `from`, npos when none. In a
+// double-byte code page the second byte of a character may have the value
+// of "\", so lead bytes are stepped over with their second byte.
+size_t NextSeparator(const std::string& path, size_t from)
+{
+    for (size_t i = from; i < path.size(); ++i) {
+        if (path[i] == '\\') return i;
+        if (IsDBCSLeadByte(BYTE(path[i])) && i + 1 < path.size()) ++i;
+    }
+    return std::string::npos;
+}
+
+size_t LastSeparator(const std::string& path)
+{
+    size_t last = std::string::npos;
+    for (size_t at = NextSeparator(path, 0); at != std::string::npos; at = NextSeparator(path, at + 1))
+        last = at;
+    return last;
+}
+
 // Length of the part of a full path that is never created: "C:\" or
 // "\\server\share\".
 size_t RootLength(const std::string& path)
 {
     if (path.size() >= 3 && path[1] == ':' && path[2] == '\\') return 3;
     if (path.compare(0, 2, "\\\\") == 0) {
-        size_t server = path.find('\\', 2);
+        size_t server = NextSeparator(path, 2);
         if (server == std::string::npos) return path.size();
-        size_t share = path.find('\\', server + 1);
+        size_t share = NextSeparator(path, server + 1);
         return share == std::string::npos ? path.size() : share + 1;
     }
     return 0;
@@ -120,6 +140,9 @@ int Session::Init(const char* archivePath, const char* destinationDir, int base,
         return CUNPACK_FAILED;
     }
     for (const ZipMember& m : members_) {
+        totalBytes_ += m.size;
+        // A name without an ANSI form stops exec when its turn comes.
+        if (!m.nameFits) continue;
         // The full path, terminating zero included, must fit the name buffer.
         if (destination_.size() + m.name.size() + 1 > CUNPACK_NAME_BUFFER) {
             Trace(std::string(archivePath) + ": name too long for the buffer: " + m.name);
@@ -132,7 +155,6 @@ int Session::Init(const char* archivePath, const char* destinationDir, int base,
             Trace(std::string(archivePath) + ": member would land elsewhere: " + m.name);
             return CUNPACK_FAILED;
         }
-        totalBytes_ += m.size;
     }
     if (inflateInit2(&zs_, -MAX_WBITS) != Z_OK) return CUNPACK_FAILED;
     zsReady_ = true;
@@ -160,7 +182,7 @@ bool Session::EnsureDirectory(const std::string& dir)
     if (knownDirectories_.count(dir)) return true;
     if (!IsDirectory(dir)) {
         size_t root = RootLength(dir);
-        for (size_t at = dir.find('\\', root); at != std::string::npos; at = dir.find('\\', at + 1)) {
+        for (size_t at = NextSeparator(dir, root); at != std::string::npos; at = NextSeparator(dir, at + 1)) {
             std::string part = dir.substr(0, at);
             if (!part.empty() && !IsDirectory(part)) CreateDirectoryA(part.c_str(), nullptr);
         }
@@ -263,17 +285,10 @@ Session::Outcome Session::CopyData(const ZipMember& m, uint64_t pos, HANDLE out)
 
 Session::Outcome Session::WriteMember(const ZipMember& m, const std::string& path)
 {
-    // Where the data starts: after the local header and its own name and
-    // extra field, which need not match the central directory's.
-    unsigned char local[30];
-    if (!file_.ReadAt(m.localOffset, local, sizeof local) || std::memcmp(local, "PK\3\4", 4) != 0) {
-        Trace("damaged local header of " + m.name);
-        return Outcome::Failed;
-    }
-    uint64_t dataPos = uint64_t(m.localOffset) + 30 + (local[26] | (local[27] << 8)) +
-                       (local[28] | (local[29] << 8));
-    if (dataPos + m.compressedSize > dataLimit_) {
-        Trace("member data runs past the end of the archive: " + m.name);
+    uint64_t dataPos = 0;
+    std::string why;
+    if (!LocateMemberData(file_, m, dataLimit_, dataPos, why)) {
+        Trace(why);
         return Outcome::Failed;
     }
 
@@ -289,7 +304,7 @@ Session::Outcome Session::WriteMember(const ZipMember& m, const std::string& pat
             Trace("cannot create " + path);
             return Outcome::Failed;
         }
-        std::string dir = path.substr(0, path.find_last_of('\\'));
+        std::string dir = path.substr(0, LastSeparator(path));
         char temp[MAX_PATH];
         if (!GetTempFileNameA(dir.c_str(), "CUN", 0, temp)) {
             Trace("cannot create a temporary file in " + dir);
@@ -339,12 +354,16 @@ int Session::Exec(char* nameBuffer, DWORD* auxValue)
             return CUNPACK_DONE;
         }
         const ZipMember& m = members_[next_++];
+        if (!m.nameFits) {
+            Trace("member name has no form in the ANSI code page: " + m.shownName);
+            return sticky_ = CUNPACK_FAILED;
+        }
         std::string path = destination_ + m.name;
         if (m.isDirectory) {
             if (!EnsureDirectory(path)) return sticky_ = CUNPACK_FAILED;
             continue;
         }
-        if (!EnsureDirectory(path.substr(0, path.find_last_of('\\')))) return sticky_ = CUNPACK_FAILED;
+        if (!EnsureDirectory(path.substr(0, LastSeparator(path)))) return sticky_ = CUNPACK_FAILED;
         switch (WriteMember(m, path)) {
         case Outcome::Failed:
             return sticky_ = CUNPACK_FAILED;
@@ -354,7 +373,7 @@ int Session::Exec(char* nameBuffer, DWORD* auxValue)
             break;
         }
         if (nameBuffer) lstrcpynA(nameBuffer, path.c_str(), CUNPACK_NAME_BUFFER);
-        if (auxValue) *auxValue = m.size;
+        if (auxValue) *auxValue = DWORD(m.size);  // the low 32 bits past 4 GB
         return CUNPACK_FILE_WRITTEN;
     }
 }
