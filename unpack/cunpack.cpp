@@ -72,11 +72,50 @@ bool IsDirectory(const std::string& path)
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// Where the time goes, traced when the archive is closed (the benchmark
+// reads it from the debug output).
+enum Stage { kStageDirectories, kStageCreate, kStageInflate, kStageWrite, kStageClose, kStageCaller, kStageCount };
+const char* const kStageNames[kStageCount] = {"directories", "create", "read+inflate", "write", "times+close",
+                                              "caller between exec calls"};
+
+class StageClock {
+public:
+    StageClock()
+    {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        frequency_ = double(f.QuadPart);
+    }
+    static int64_t Now()
+    {
+        LARGE_INTEGER t;
+        QueryPerformanceCounter(&t);
+        return t.QuadPart;
+    }
+    void Add(Stage stage, int64_t since) { ticks_[stage] += Now() - since; }
+    std::string Text() const
+    {
+        std::string text = "stage timings:";
+        char part[64];
+        for (int i = 0; i < kStageCount; ++i) {
+            wsprintfA(part, " %s %d ms%s", kStageNames[i], int(double(ticks_[i]) * 1000.0 / frequency_),
+                      i + 1 < kStageCount ? "," : "");
+            text += part;
+        }
+        return text;
+    }
+
+private:
+    double frequency_ = 1;
+    int64_t ticks_[kStageCount] = {};
+};
+
 class Session {
 public:
     int Init(const char* archivePath, const char* destinationDir, int base, int share, HWND window,
              UINT message, volatile LONG* cancelFlag);
     int Exec(char* nameBuffer, DWORD* auxValue);
+    int ExecNext(char* nameBuffer, DWORD* auxValue);
     bool End();
 
 private:
@@ -94,6 +133,8 @@ private:
     size_t next_ = 0;
     std::string destination_;  // full path, with a trailing "\"
     std::set<std::string> knownDirectories_;
+    StageClock clock_;
+    int64_t lastReturn_ = 0;  // when exec last returned
 
     int base_ = 0;
     int share_ = 0;
@@ -180,6 +221,12 @@ void Session::Report(uint64_t moreBytes)
 bool Session::EnsureDirectory(const std::string& dir)
 {
     if (knownDirectories_.count(dir)) return true;
+    int64_t t = StageClock::Now();
+    struct Count {
+        StageClock& clock;
+        int64_t t;
+        ~Count() { clock.Add(kStageDirectories, t); }
+    } count{clock_, t};
     if (!IsDirectory(dir)) {
         size_t root = RootLength(dir);
         for (size_t at = NextSeparator(dir, root); at != std::string::npos; at = NextSeparator(dir, at + 1)) {
@@ -208,7 +255,10 @@ Session::Outcome Session::CopyData(const ZipMember& m, uint64_t pos, HANDLE out)
         }
         crc = crc32(crc, data, uInt(n));
         DWORD done = 0;
-        if (!WriteFile(out, data, DWORD(n), &done, nullptr) || done != n) {
+        int64_t t = StageClock::Now();
+        BOOL ok = WriteFile(out, data, DWORD(n), &done, nullptr);
+        clock_.Add(kStageWrite, t);
+        if (!ok || done != n) {
             Trace("cannot write " + m.name);
             return false;
         }
@@ -254,7 +304,9 @@ Session::Outcome Session::CopyData(const ZipMember& m, uint64_t pos, HANDLE out)
             }
             zs_.next_out = output_.data();
             zs_.avail_out = uInt(output_.size());
+            int64_t t = StageClock::Now();
             int rc = inflate(&zs_, Z_NO_FLUSH);
+            clock_.Add(kStageInflate, t);
             size_t produced = output_.size() - zs_.avail_out;
             if (produced) {
                 if (!put(output_.data(), produced)) return Outcome::Failed;
@@ -296,8 +348,10 @@ Session::Outcome Session::WriteMember(const ZipMember& m, const std::string& pat
     // the new data has been checked, so a damaged member loses nothing.
     std::string target = path;
     bool replacing = false;
+    int64_t t = StageClock::Now();
     HANDLE out = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    clock_.Add(kStageCreate, t);
     if (out == INVALID_HANDLE_VALUE) {
         DWORD error = GetLastError();
         if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS && error != ERROR_ACCESS_DENIED) {
@@ -321,12 +375,14 @@ Session::Outcome Session::WriteMember(const ZipMember& m, const std::string& pat
     }
 
     Outcome outcome = CopyData(m, dataPos, out);
+    t = StageClock::Now();
     if (outcome == Outcome::Written) {
         FILETIME local, utc;
         if (DosDateTimeToFileTime(m.dosDate, m.dosTime, &local) && LocalFileTimeToFileTime(&local, &utc))
             SetFileTime(out, nullptr, nullptr, &utc);
     }
     if (!CloseHandle(out) && outcome == Outcome::Written) outcome = Outcome::Failed;
+    clock_.Add(kStageClose, t);
     if (outcome != Outcome::Written) {
         DeleteFileA(target.c_str());
         return outcome;
@@ -345,6 +401,14 @@ Session::Outcome Session::WriteMember(const ZipMember& m, const std::string& pat
 }
 
 int Session::Exec(char* nameBuffer, DWORD* auxValue)
+{
+    if (lastReturn_) clock_.Add(kStageCaller, lastReturn_);
+    int rc = ExecNext(nameBuffer, auxValue);
+    lastReturn_ = StageClock::Now();
+    return rc;
+}
+
+int Session::ExecNext(char* nameBuffer, DWORD* auxValue)
 {
     if (sticky_ >= 0) return sticky_;
     for (;;) {
@@ -380,6 +444,7 @@ int Session::Exec(char* nameBuffer, DWORD* auxValue)
 
 bool Session::End()
 {
+    if (lastReturn_) Trace(clock_.Text());
     if (zsReady_) inflateEnd(&zs_);
     zsReady_ = false;
     return file_.Close();

@@ -29,6 +29,8 @@ const size_t kZip64LocatorSize = 20;
 const uint16_t kZip64Extra = 0x0001;
 const uint16_t kUnicodePathExtra = 0x7075;
 const uint16_t kUtf8Flag = 0x0800;
+const unsigned kHostUnix = 3;    // "version made by", high byte
+const unsigned kHostMacOs = 19;
 
 // The high half of code page 437; the low half is ASCII.
 const wchar_t kCp437High[128] = {
@@ -198,8 +200,8 @@ bool WideToAnsiExact(const std::wstring& text, std::string& out)
     return true;
 }
 
-bool DecodeMemberName(const std::string& stored, uint16_t flags, const unsigned char* extra,
-                      size_t extraLen, std::wstring& decoded, std::string& why)
+bool DecodeMemberName(const std::string& stored, uint16_t flags, unsigned hostSystem,
+                      const unsigned char* extra, size_t extraLen, std::wstring& decoded, std::string& why)
 {
     size_t len = 0;
     const unsigned char* unicode = FindExtra(extra, extraLen, kUnicodePathExtra, len);
@@ -218,6 +220,10 @@ bool DecodeMemberName(const std::string& stored, uint16_t flags, const unsigned 
         }
         return true;
     }
+    // Info-ZIP zip on Unix and macOS stores the names as the file system
+    // has them, in UTF-8, without the mark (unzip writes them back as they
+    // are); code page 437 would turn every such name into box characters.
+    if ((hostSystem == kHostUnix || hostSystem == kHostMacOs) && Utf8ToWide(stored, decoded)) return true;
     decoded = Cp437ToWide(stored);
     return true;
 }
@@ -459,7 +465,7 @@ bool ReadCentralDirectory(ArchiveFile& file, std::vector<ZipMember>& members, ui
             return false;
         }
         std::wstring decoded, relative;
-        if (!DecodeMemberName(stored, m.flags, extra, extraLen, decoded, why)) {
+        if (!DecodeMemberName(stored, m.flags, Get16(h + 4) >> 8, extra, extraLen, decoded, why)) {
             why += ": " + stored;
             return false;
         }

@@ -36,9 +36,12 @@ struct ZipMember {
 // name (its CRC-32 matches), else as UTF-8 when general-purpose flag bit 11
 // is set, else as code page 437, the format's own OEM code page. The
 // system's OEM code page is not used: the archive may have been made on any
-// system, and tools that mark nothing write code page 437 names.
-bool DecodeMemberName(const std::string& stored, uint16_t flags, const unsigned char* extra,
-                      size_t extraLen, std::wstring& decoded, std::string& why);
+// system, and DOS and Windows tools that mark nothing write code page 437
+// names. One exception: an unmarked name from a Unix or macOS
+// host (`hostSystem`, the high byte of "version made by") that is valid
+// UTF-8 is taken as UTF-8, which is how Info-ZIP zip writes it there.
+bool DecodeMemberName(const std::string& stored, uint16_t flags, unsigned hostSystem,
+                      const unsigned char* extra, size_t extraLen, std::wstring& decoded, std::string& why);
 // Strict UTF-8 (no overlong forms, no surrogates); false when malformed.
 bool Utf8ToWide(const std::string& text, std::wstring& out);
 std::wstring Cp437ToWide(const std::string& text);
