@@ -3,7 +3,8 @@
 //
 //   UNPACKRUN.EXE [--quiet] [--window] ARCHIVE DESTINATION [ARCHIVE DESTINATION ...]
 //
-// Prints one line per file written ("FILE <full path>"), then
+// Prints the ANSI code page the names are in ("ACP <number>"), one line per
+// file written ("FILE <full path>", in that code page), then
 //   TOTAL <files> <bytes> <seconds>
 // --window hands the library a real window for its progress messages.
 // Exit code 0 when every archive ended with result 0, else the result.
@@ -36,6 +37,7 @@ HWND MakeWindow()
 
 int main(int argc, char** argv)
 {
+    std::printf("ACP %u\n", GetACP());
     bool quiet = false, withWindow = false;
     std::vector<std::pair<std::string, std::string>> jobs;
     for (int i = 1; i < argc; ++i) {
@@ -78,7 +80,7 @@ int main(int argc, char** argv)
     LARGE_INTEGER freq, start, stop;
     QueryPerformanceFrequency(&freq);
     QueryPerformanceCounter(&start);
-    unsigned long long files = 0, bytes = 0;
+    unsigned long long files = 0, bytes = 0;  // bytes: the low 32 bits of each file's size
     int status = 0;
     for (auto& [archive, dest] : jobs) {
         if (init(archive.c_str(), dest.c_str(), 0, 100, window, 1034, &cancel) == 1) {
