@@ -72,11 +72,24 @@ bool IsDirectory(const std::string& path)
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+const size_t kChunkSlots = 64;  // chunks the inflating thread may run ahead (16 MB)
+
 // Where the time goes, traced when the archive is closed (the benchmark
-// reads it from the debug output).
-enum Stage { kStageDirectories, kStageCreate, kStageInflate, kStageWrite, kStageClose, kStageCaller, kStageCount };
-const char* const kStageNames[kStageCount] = {"directories", "create", "read+inflate", "write", "times+close",
-                                              "caller between exec calls"};
+// reads it from the debug output). "inflate" is spent on the inflating
+// thread, at the same time as the others.
+enum Stage {
+    kStageDirectories,
+    kStageCreate,
+    kStageWrite,
+    kStageClose,
+    kStageWaitData,
+    kStageCaller,
+    kStageInflate,
+    kStageCount
+};
+const char* const kStageNames[kStageCount] = {"directories", "create", "write", "times+close",
+                                              "waiting for inflated data", "caller between exec calls",
+                                              "read+inflate (own thread)"};
 
 class StageClock {
 public:
@@ -93,10 +106,11 @@ public:
         return t.QuadPart;
     }
     void Add(Stage stage, int64_t since) { ticks_[stage] += Now() - since; }
+    void Take(const StageClock& other, Stage stage) { ticks_[stage] += other.ticks_[stage]; }
     std::string Text() const
     {
         std::string text = "stage timings:";
-        char part[64];
+        char part[96];
         for (int i = 0; i < kStageCount; ++i) {
             wsprintfA(part, " %s %d ms%s", kStageNames[i], int(double(ticks_[i]) * 1000.0 / frequency_),
                       i + 1 < kStageCount ? "," : "");
@@ -110,22 +124,74 @@ private:
     int64_t ticks_[kStageCount] = {};
 };
 
+// Condition variables, looked up at run time: Windows before Vista lacks
+// them, and there the library inflates on the caller's thread. Kernel
+// semaphores would do everywhere, but under Wine each of their calls is a
+// round trip to the server, which costs more than the second thread gains;
+// critical sections and condition variables stay in the process.
+struct ConditionCalls {
+    struct Variable {
+        void* ptr = nullptr;
+    };
+    void(WINAPI* init)(Variable*) = nullptr;
+    BOOL(WINAPI* sleep)(Variable*, CRITICAL_SECTION*, DWORD) = nullptr;
+    void(WINAPI* wake)(Variable*) = nullptr;
+    ConditionCalls()
+    {
+        HMODULE kernel = GetModuleHandleA("kernel32.dll");
+        if (!kernel) return;
+        init = reinterpret_cast<decltype(init)>(
+            reinterpret_cast<void*>(GetProcAddress(kernel, "InitializeConditionVariable")));
+        sleep = reinterpret_cast<decltype(sleep)>(
+            reinterpret_cast<void*>(GetProcAddress(kernel, "SleepConditionVariableCS")));
+        wake = reinterpret_cast<decltype(wake)>(
+            reinterpret_cast<void*>(GetProcAddress(kernel, "WakeConditionVariable")));
+    }
+    bool Ready() const { return init && sleep && wake; }
+};
+
+// A piece of one member's data, inflated and checked by the inflating side.
+struct Chunk {
+    size_t member = 0;  // index into the member list
+    std::unique_ptr<unsigned char[]> data{new unsigned char[kOutputChunk]};
+    size_t size = 0;
+    bool last = false;    // the member's data ends here (size and CRC-32 checked)
+    bool failed = false;  // the member's data is damaged; `last` is set too
+};
+
+// The inflating side reads and inflates the members one after the other
+// into a ring of chunks; the writing side (the caller's thread, inside exec)
+// creates the files and writes the chunks. With a second thread, which the
+// system gives where it can (not on Win32s), the next members are inflated
+// while the current one is written and while the caller records the files;
+// without one, exec inflates each chunk itself just before writing it.
 class Session {
 public:
+    ~Session() { End(); }
     int Init(const char* archivePath, const char* destinationDir, int base, int share, HWND window,
              UINT message, volatile LONG* cancelFlag);
     int Exec(char* nameBuffer, DWORD* auxValue);
-    int ExecNext(char* nameBuffer, DWORD* auxValue);
     bool End();
 
 private:
     enum class Outcome { Written, Failed, Stopped };
 
+    int ExecNext(char* nameBuffer, DWORD* auxValue);
     bool Cancelled() const { return cancelFlag_ && *cancelFlag_ == 1; }
     void Report(uint64_t moreBytes);
     bool EnsureDirectory(const std::string& dir);
-    Outcome WriteMember(const ZipMember& m, const std::string& path);
-    Outcome CopyData(const ZipMember& m, uint64_t dataPos, HANDLE out);
+    Outcome WriteMember(size_t index, const std::string& path);
+    Outcome WriteData(size_t index, HANDLE out);
+
+    // Inflating side.
+    static DWORD WINAPI InflateThread(void* self);
+    void InflateLoop();
+    bool Produce(Chunk& chunk);  // false when no member is left
+    bool StartMember(Chunk& chunk);
+    // Writing side.
+    Chunk* NextChunk();
+    void ReleaseChunk();
+    void StopInflating();
 
     ArchiveFile file_;
     std::vector<ZipMember> members_;
@@ -144,11 +210,32 @@ private:
     uint64_t totalBytes_ = 0;
     uint64_t doneBytes_ = 0;
     int lastPercent_ = -1;
-
     int sticky_ = -1;  // result repeated after an error or a stop
-    std::vector<unsigned char> output_;
+
+    // The ring: the inflating side fills slots_[head_], the writing side
+    // empties slots_[tail_]; filled_ counts the filled slots. All three and
+    // stop_ are guarded by lock_.
+    std::vector<Chunk> slots_;
+    size_t head_ = 0;
+    size_t tail_ = 0;
+    size_t filled_ = 0;
+    bool stop_ = false;
+    ConditionCalls calls_;
+    CRITICAL_SECTION lock_;
+    bool lockReady_ = false;
+    ConditionCalls::Variable notEmpty_, notFull_;
+    HANDLE thread_ = nullptr;
+
+    // Inflating side's state, touched only by that side.
+    size_t producing_ = 0;     // member being inflated, or the next one to start
+    bool inMember_ = false;
+    uint64_t readPos_ = 0;
+    uint64_t remainingIn_ = 0;
+    uint64_t producedOut_ = 0;
+    uint32_t crc_ = 0;
     z_stream zs_{};
     bool zsReady_ = false;
+    StageClock inflateClock_;
 };
 
 int Session::Init(const char* archivePath, const char* destinationDir, int base, int share, HWND window,
@@ -186,20 +273,33 @@ int Session::Init(const char* archivePath, const char* destinationDir, int base,
         if (!m.nameFits) continue;
         // The full path, terminating zero included, must fit the name buffer.
         if (destination_.size() + m.name.size() + 1 > CUNPACK_NAME_BUFFER) {
-            Trace(std::string(archivePath) + ": name too long for the buffer: " + m.name);
+            Trace(std::string(archivePath) + ": name too long for the buffer: " + m.shownName);
             return CUNPACK_FAILED;
         }
         // Belt and braces: the system must see exactly the path we built,
         // inside the destination.
         std::string path = destination_ + m.name;
         if (FullPath(path) != path) {
-            Trace(std::string(archivePath) + ": member would land elsewhere: " + m.name);
+            Trace(std::string(archivePath) + ": member would land elsewhere: " + m.shownName);
             return CUNPACK_FAILED;
         }
     }
     if (inflateInit2(&zs_, -MAX_WBITS) != Z_OK) return CUNPACK_FAILED;
     zsReady_ = true;
-    output_.resize(kOutputChunk);
+
+    bool anyFile = false;
+    for (const ZipMember& m : members_) anyFile = anyFile || !m.isDirectory;
+    slots_.resize(1);
+    if (anyFile && calls_.Ready()) {
+        InitializeCriticalSection(&lock_);
+        lockReady_ = true;
+        calls_.init(&notEmpty_);
+        calls_.init(&notFull_);
+        slots_.resize(kChunkSlots);
+        DWORD id = 0;
+        thread_ = CreateThread(nullptr, 0, InflateThread, this, 0, &id);
+        if (!thread_) slots_.resize(1);  // exec inflates itself
+    }
     Report(0);
     return CUNPACK_READY;
 }
@@ -243,114 +343,205 @@ bool Session::EnsureDirectory(const std::string& dir)
     return true;
 }
 
-Session::Outcome Session::CopyData(const ZipMember& m, uint64_t pos, HANDLE out)
+// --- inflating side ---------------------------------------------------------
+
+DWORD WINAPI Session::InflateThread(void* self)
 {
-    uint32_t crc = crc32(0L, Z_NULL, 0);
-    uint64_t remainingIn = m.compressedSize;
-    uint64_t written = 0;
-    auto put = [&](const unsigned char* data, size_t n) -> bool {
-        if (written + n > m.size) {
-            Trace("member is larger than its recorded size: " + m.name);
-            return false;
-        }
-        crc = crc32(crc, data, uInt(n));
-        DWORD done = 0;
-        int64_t t = StageClock::Now();
-        BOOL ok = WriteFile(out, data, DWORD(n), &done, nullptr);
-        clock_.Add(kStageWrite, t);
-        if (!ok || done != n) {
-            Trace("cannot write " + m.name);
-            return false;
-        }
-        written += n;
-        return true;
-    };
+    static_cast<Session*>(self)->InflateLoop();
+    return 0;
+}
 
-    // The next piece of the member's data in the archive, at most `limit`
-    // bytes; null when the archive ends inside the member.
-    auto next = [&](size_t limit, size_t& take) -> const unsigned char* {
-        size_t avail = 0;
-        const unsigned char* p = file_.Peek(pos, avail);
-        if (!p) {
-            Trace("archive ends inside member " + m.name);
-            return nullptr;
-        }
-        take = size_t(avail < remainingIn ? avail : remainingIn);
-        if (take > limit) take = limit;
-        pos += take;
-        remainingIn -= take;
-        return p;
-    };
+void Session::InflateLoop()
+{
+    for (;;) {
+        EnterCriticalSection(&lock_);
+        while (filled_ == slots_.size() && !stop_) calls_.sleep(&notFull_, &lock_, INFINITE);
+        bool stop = stop_;
+        LeaveCriticalSection(&lock_);
+        if (stop) return;
+        Chunk& chunk = slots_[head_ % slots_.size()];
+        if (!Produce(chunk)) return;
+        ++head_;
+        EnterCriticalSection(&lock_);
+        ++filled_;
+        calls_.wake(&notEmpty_);
+        LeaveCriticalSection(&lock_);
+        if (chunk.failed) return;
+    }
+}
 
-    if (m.method == 0) {
-        while (remainingIn > 0) {
-            size_t take = 0;
-            const unsigned char* p = next(kOutputChunk, take);
-            if (!p) return Outcome::Failed;
-            if (!put(p, take)) return Outcome::Failed;
-            Report(take);
-            if (remainingIn > 0 && Cancelled()) return Outcome::Stopped;
-        }
-    } else {
+bool Session::StartMember(Chunk& chunk)
+{
+    const ZipMember& m = members_[producing_];
+    std::string why;
+    if (!LocateMemberData(file_, m, dataLimit_, readPos_, why)) {
+        Trace(why);
+        chunk.failed = chunk.last = true;
+        return false;
+    }
+    remainingIn_ = m.compressedSize;
+    producedOut_ = 0;
+    crc_ = crc32(0L, Z_NULL, 0);
+    if (m.method == 8) {
         inflateReset(&zs_);
         zs_.avail_in = 0;
-        for (;;) {
-            if (zs_.avail_in == 0 && remainingIn > 0) {
-                size_t take = 0;
-                const unsigned char* p = next(UINT32_MAX, take);
-                if (!p) return Outcome::Failed;
+    }
+    inMember_ = true;
+    return true;
+}
+
+bool Session::Produce(Chunk& chunk)
+{
+    int64_t started = StageClock::Now();
+    struct Count {
+        StageClock& clock;
+        int64_t t;
+        ~Count() { clock.Add(kStageInflate, t); }
+    } count{inflateClock_, started};
+
+    while (!inMember_ && producing_ < members_.size() && members_[producing_].isDirectory) ++producing_;
+    if (producing_ >= members_.size()) return false;
+    const ZipMember& m = members_[producing_];
+    chunk.member = producing_;
+    chunk.size = 0;
+    chunk.last = chunk.failed = false;
+    if (!inMember_ && !StartMember(chunk)) return true;
+
+    auto fail = [&](const std::string& why) {
+        Trace(why);
+        chunk.failed = chunk.last = true;
+        return true;
+    };
+    unsigned char* out = chunk.data.get();
+    bool ended = false;
+    if (m.method == 0) {
+        size_t take = size_t(remainingIn_ < kOutputChunk ? remainingIn_ : kOutputChunk);
+        if (take && !file_.ReadAt(readPos_, out, take)) return fail("archive ends inside member " + m.shownName);
+        readPos_ += take;
+        remainingIn_ -= take;
+        chunk.size = take;
+        ended = remainingIn_ == 0;
+    } else {
+        zs_.next_out = out;
+        zs_.avail_out = uInt(kOutputChunk);
+        while (zs_.avail_out > 0) {
+            if (zs_.avail_in == 0 && remainingIn_ > 0) {
+                size_t avail = 0;
+                const unsigned char* p = file_.Peek(readPos_, avail);
+                if (!p) return fail("archive ends inside member " + m.shownName);
+                size_t take = size_t(avail < remainingIn_ ? avail : remainingIn_);
+                readPos_ += take;
+                remainingIn_ -= take;
                 zs_.next_in = const_cast<Bytef*>(p);
                 zs_.avail_in = uInt(take);
             }
-            zs_.next_out = output_.data();
-            zs_.avail_out = uInt(output_.size());
-            int64_t t = StageClock::Now();
             int rc = inflate(&zs_, Z_NO_FLUSH);
-            clock_.Add(kStageInflate, t);
-            size_t produced = output_.size() - zs_.avail_out;
-            if (produced) {
-                if (!put(output_.data(), produced)) return Outcome::Failed;
-                Report(produced);
+            if (rc == Z_STREAM_END) {
+                ended = true;
+                break;
             }
-            if (rc == Z_STREAM_END) break;
-            if (rc == Z_BUF_ERROR && zs_.avail_in == 0 && remainingIn == 0) {
-                Trace("deflate data of " + m.name + " ends too early");
-                return Outcome::Failed;
-            }
-            if (rc != Z_OK && rc != Z_BUF_ERROR) {
-                Trace("damaged deflate data in " + m.name);
-                return Outcome::Failed;
-            }
-            if (Cancelled()) return Outcome::Stopped;
+            if (rc == Z_BUF_ERROR && zs_.avail_in == 0 && remainingIn_ == 0)
+                return fail("deflate data of " + m.shownName + " ends too early");
+            if (rc != Z_OK && rc != Z_BUF_ERROR) return fail("damaged deflate data in " + m.shownName);
         }
+        chunk.size = kOutputChunk - zs_.avail_out;
     }
-    if (written != m.size) {
-        Trace("member is shorter than its recorded size: " + m.name);
-        return Outcome::Failed;
+    if (producedOut_ + chunk.size > m.size) return fail("member is larger than its recorded size: " + m.shownName);
+    producedOut_ += chunk.size;
+    crc_ = crc32(crc_, out, uInt(chunk.size));
+    if (ended) {
+        inMember_ = false;
+        ++producing_;
+        chunk.last = true;
+        if (producedOut_ != m.size) return fail("member is shorter than its recorded size: " + m.shownName);
+        if (crc_ != m.crc) return fail("CRC-32 mismatch in " + m.shownName);
     }
-    if (crc != m.crc) {
-        Trace("CRC-32 mismatch in " + m.name);
-        return Outcome::Failed;
-    }
-    return Outcome::Written;
+    return true;
 }
 
-Session::Outcome Session::WriteMember(const ZipMember& m, const std::string& path)
-{
-    uint64_t dataPos = 0;
-    std::string why;
-    if (!LocateMemberData(file_, m, dataLimit_, dataPos, why)) {
-        Trace(why);
-        return Outcome::Failed;
-    }
+// --- writing side -----------------------------------------------------------
 
+Chunk* Session::NextChunk()
+{
+    if (!thread_) {
+        Chunk& chunk = slots_[0];
+        if (!Produce(chunk)) return nullptr;
+        return &chunk;
+    }
+    int64_t t = StageClock::Now();
+    // The inflating thread fills a slot for every member up to a damaged
+    // one, so a slot comes unless it has ended with a failure, which the
+    // writing side has seen before it asks again.
+    EnterCriticalSection(&lock_);
+    while (filled_ == 0) calls_.sleep(&notEmpty_, &lock_, INFINITE);
+    LeaveCriticalSection(&lock_);
+    clock_.Add(kStageWaitData, t);
+    return &slots_[tail_ % slots_.size()];
+}
+
+void Session::ReleaseChunk()
+{
+    if (!thread_) return;
+    ++tail_;
+    EnterCriticalSection(&lock_);
+    --filled_;
+    calls_.wake(&notFull_);
+    LeaveCriticalSection(&lock_);
+}
+
+void Session::StopInflating()
+{
+    if (thread_) {
+        EnterCriticalSection(&lock_);
+        stop_ = true;
+        calls_.wake(&notFull_);
+        LeaveCriticalSection(&lock_);
+        WaitForSingleObject(thread_, INFINITE);
+        CloseHandle(thread_);
+        thread_ = nullptr;
+    }
+    if (lockReady_) DeleteCriticalSection(&lock_);
+    lockReady_ = false;
+}
+
+Session::Outcome Session::WriteData(size_t index, HANDLE out)
+{
+    for (;;) {
+        Chunk* chunk = NextChunk();
+        if (!chunk || chunk->member != index) {
+            Trace("inflated data out of step with " + members_[index].shownName);
+            return Outcome::Failed;
+        }
+        bool last = chunk->last, failed = chunk->failed;
+        size_t size = chunk->size;
+        if (size && !failed) {
+            DWORD done = 0;
+            int64_t t = StageClock::Now();
+            BOOL ok = WriteFile(out, chunk->data.get(), DWORD(size), &done, nullptr);
+            clock_.Add(kStageWrite, t);
+            if (!ok || done != size) {
+                ReleaseChunk();
+                Trace("cannot write " + members_[index].shownName);
+                return Outcome::Failed;
+            }
+        }
+        ReleaseChunk();
+        if (failed) return Outcome::Failed;
+        if (size) Report(size);
+        if (last) return Outcome::Written;
+        if (Cancelled()) return Outcome::Stopped;
+    }
+}
+
+Session::Outcome Session::WriteMember(size_t index, const std::string& path)
+{
+    const ZipMember& m = members_[index];
     // A new file is written in place. An existing one is only replaced once
     // the new data has been checked, so a damaged member loses nothing.
     std::string target = path;
     bool replacing = false;
     int64_t t = StageClock::Now();
-    HANDLE out = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE out = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     clock_.Add(kStageCreate, t);
     if (out == INVALID_HANDLE_VALUE) {
         DWORD error = GetLastError();
@@ -374,7 +565,7 @@ Session::Outcome Session::WriteMember(const ZipMember& m, const std::string& pat
         }
     }
 
-    Outcome outcome = CopyData(m, dataPos, out);
+    Outcome outcome = WriteData(index, out);
     t = StageClock::Now();
     if (outcome == Outcome::Written) {
         FILETIME local, utc;
@@ -417,7 +608,8 @@ int Session::ExecNext(char* nameBuffer, DWORD* auxValue)
             Report(0);
             return CUNPACK_DONE;
         }
-        const ZipMember& m = members_[next_++];
+        size_t index = next_++;
+        const ZipMember& m = members_[index];
         if (!m.nameFits) {
             Trace("member name has no form in the ANSI code page: " + m.shownName);
             return sticky_ = CUNPACK_FAILED;
@@ -428,7 +620,7 @@ int Session::ExecNext(char* nameBuffer, DWORD* auxValue)
             continue;
         }
         if (!EnsureDirectory(path.substr(0, LastSeparator(path)))) return sticky_ = CUNPACK_FAILED;
-        switch (WriteMember(m, path)) {
+        switch (WriteMember(index, path)) {
         case Outcome::Failed:
             return sticky_ = CUNPACK_FAILED;
         case Outcome::Stopped:
@@ -444,7 +636,12 @@ int Session::ExecNext(char* nameBuffer, DWORD* auxValue)
 
 bool Session::End()
 {
-    if (lastReturn_) Trace(clock_.Text());
+    StopInflating();
+    if (lastReturn_) {
+        clock_.Take(inflateClock_, kStageInflate);
+        Trace(clock_.Text());
+        lastReturn_ = 0;
+    }
     if (zsReady_) inflateEnd(&zs_);
     zsReady_ = false;
     return file_.Close();
