@@ -172,6 +172,7 @@ public:
              UINT message, volatile LONG* cancelFlag);
     int Exec(char* nameBuffer, DWORD* auxValue);
     bool End();
+    void Abandon();
 
 private:
     enum class Outcome { Written, Failed, Stopped };
@@ -634,6 +635,16 @@ int Session::ExecNext(char* nameBuffer, DWORD* auxValue)
     }
 }
 
+void Session::Abandon()
+{
+    if (thread_) {
+        TerminateThread(thread_, 0);
+        CloseHandle(thread_);
+        thread_ = nullptr;
+    }
+    End();
+}
+
 bool Session::End()
 {
     StopInflating();
@@ -647,7 +658,18 @@ bool Session::End()
     return file_.Close();
 }
 
-std::unique_ptr<Session> g_session;
+// A library unloaded without exit (the installer always calls exit) must
+// not wait for the inflating thread inside the loader, where that thread
+// cannot end: it is stopped where it stands.
+struct SessionHolder {
+    std::unique_ptr<Session> session;
+    ~SessionHolder()
+    {
+        if (session) session->Abandon();
+    }
+};
+SessionHolder g_holder;
+std::unique_ptr<Session>& g_session = g_holder.session;
 
 }  // namespace
 }  // namespace cunpack
