@@ -72,11 +72,11 @@ bool IsDirectory(const std::string& path)
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-const size_t kChunkSlots = 64;  // chunks the inflating thread may run ahead (16 MB)
+const size_t kChunkSlots = 32;  // chunks each inflating thread may run ahead (8 MB)
 
 // Where the time goes, traced when the archive is closed (the benchmark
 // reads it from the debug output). "inflate" is spent on the inflating
-// thread, at the same time as the others.
+// threads, at the same time as the others.
 enum Stage {
     kStageDirectories,
     kStageCreate,
@@ -89,7 +89,7 @@ enum Stage {
 };
 const char* const kStageNames[kStageCount] = {"directories", "create", "write", "times+close",
                                               "waiting for inflated data", "caller between exec calls",
-                                              "read+inflate (own thread)"};
+                                              "read+inflate (own threads, added up)"};
 
 class StageClock {
 public:
@@ -159,12 +159,74 @@ struct Chunk {
     bool failed = false;  // the member's data is damaged; `last` is set too
 };
 
-// The inflating side reads and inflates the members one after the other
-// into a ring of chunks; the writing side (the caller's thread, inside exec)
-// creates the files and writes the chunks. With a second thread, which the
-// system gives where it can (not on Win32s), the next members are inflated
-// while the current one is written and while the caller records the files;
-// without one, exec inflates each chunk itself just before writing it.
+// One inflating side: reads and inflates its share of the members (every
+// n-th file) one after the other into a ring of chunks, through its own
+// handle on the archive. With a thread of its own it runs ahead of the
+// writing side by up to the ring's size; without one (no thread or no
+// condition variables), Next inflates each chunk just before it is written.
+class Inflater {
+public:
+    Inflater(const std::vector<ZipMember>& members, const std::vector<size_t>& owner, size_t me,
+             uint64_t dataLimit)
+        : members_(members), owner_(owner), me_(me), dataLimit_(dataLimit)
+    {
+    }
+    ~Inflater() { Stop(); }
+    bool Open(const char* archivePath);
+    bool Close();  // false when the archive could not be closed
+    void StartThread(const ConditionCalls& calls);
+    // The next chunk of this side's current member, or null when it has no
+    // member left; Release gives the chunk back once it is written.
+    Chunk* Next(StageClock& clock);
+    void Release();
+    // Stops the thread (waiting for it, or on the spot when `wait` is false).
+    void Stop(bool wait = true);
+    const StageClock& Clock() const { return clock_; }
+
+private:
+    static DWORD WINAPI ThreadMain(void* self);
+    void Loop();
+    bool Produce(Chunk& chunk);  // false when no member is left
+    bool StartMember(Chunk& chunk);
+
+    const std::vector<ZipMember>& members_;
+    const std::vector<size_t>& owner_;  // inflater of each member
+    const size_t me_;
+    const uint64_t dataLimit_;
+    ArchiveFile file_;
+    z_stream zs_{};
+    bool zsReady_ = false;
+    StageClock clock_;
+
+    // The ring: the thread fills slots_[head_], the writing side empties
+    // slots_[tail_]; filled_ counts the filled slots. filled_ and stop_ are
+    // guarded by lock_.
+    std::vector<Chunk> slots_ = std::vector<Chunk>(1);
+    size_t head_ = 0;
+    size_t tail_ = 0;
+    size_t filled_ = 0;
+    bool stop_ = false;
+    const ConditionCalls* calls_ = nullptr;
+    CRITICAL_SECTION lock_;
+    bool lockReady_ = false;
+    ConditionCalls::Variable notEmpty_, notFull_;
+    HANDLE thread_ = nullptr;
+
+    // State of the member being inflated, touched only by the producing side.
+    size_t producing_ = 0;  // member being inflated, or where to look for the next one
+    bool inMember_ = false;
+    uint64_t readPos_ = 0;
+    uint64_t remainingIn_ = 0;
+    uint64_t producedOut_ = 0;
+    uint32_t crc_ = 0;
+};
+
+// The writing side (the caller's thread, inside exec) creates the files and
+// writes the chunks that the inflaters give, in archive order. Where the
+// system gives threads and condition variables, two inflaters run on
+// threads of their own, one for the odd and one for the even files, so the
+// next members are inflated on both cores while the current one is written
+// and while the caller records the files.
 class Session {
 public:
     ~Session() { End(); }
@@ -184,18 +246,11 @@ private:
     Outcome WriteMember(size_t index, const std::string& path);
     Outcome WriteData(size_t index, HANDLE out);
 
-    // Inflating side.
-    static DWORD WINAPI InflateThread(void* self);
-    void InflateLoop();
-    bool Produce(Chunk& chunk);  // false when no member is left
-    bool StartMember(Chunk& chunk);
-    // Writing side.
-    Chunk* NextChunk();
-    void ReleaseChunk();
-    void StopInflating();
-
     ArchiveFile file_;
     std::vector<ZipMember> members_;
+    std::vector<size_t> owner_;
+    std::vector<std::unique_ptr<Inflater>> inflaters_;
+    ConditionCalls calls_;
     uint64_t dataLimit_ = 0;
     size_t next_ = 0;
     std::string destination_;  // full path, with a trailing "\"
@@ -212,31 +267,6 @@ private:
     uint64_t doneBytes_ = 0;
     int lastPercent_ = -1;
     int sticky_ = -1;  // result repeated after an error or a stop
-
-    // The ring: the inflating side fills slots_[head_], the writing side
-    // empties slots_[tail_]; filled_ counts the filled slots. All three and
-    // stop_ are guarded by lock_.
-    std::vector<Chunk> slots_;
-    size_t head_ = 0;
-    size_t tail_ = 0;
-    size_t filled_ = 0;
-    bool stop_ = false;
-    ConditionCalls calls_;
-    CRITICAL_SECTION lock_;
-    bool lockReady_ = false;
-    ConditionCalls::Variable notEmpty_, notFull_;
-    HANDLE thread_ = nullptr;
-
-    // Inflating side's state, touched only by that side.
-    size_t producing_ = 0;     // member being inflated, or the next one to start
-    bool inMember_ = false;
-    uint64_t readPos_ = 0;
-    uint64_t remainingIn_ = 0;
-    uint64_t producedOut_ = 0;
-    uint32_t crc_ = 0;
-    z_stream zs_{};
-    bool zsReady_ = false;
-    StageClock inflateClock_;
 };
 
 int Session::Init(const char* archivePath, const char* destinationDir, int base, int share, HWND window,
@@ -285,21 +315,25 @@ int Session::Init(const char* archivePath, const char* destinationDir, int base,
             return CUNPACK_FAILED;
         }
     }
-    if (inflateInit2(&zs_, -MAX_WBITS) != Z_OK) return CUNPACK_FAILED;
-    zsReady_ = true;
-
-    bool anyFile = false;
-    for (const ZipMember& m : members_) anyFile = anyFile || !m.isDirectory;
-    slots_.resize(1);
-    if (anyFile && calls_.Ready()) {
-        InitializeCriticalSection(&lock_);
-        lockReady_ = true;
-        calls_.init(&notEmpty_);
-        calls_.init(&notFull_);
-        slots_.resize(kChunkSlots);
-        DWORD id = 0;
-        thread_ = CreateThread(nullptr, 0, InflateThread, this, 0, &id);
-        if (!thread_) slots_.resize(1);  // exec inflates itself
+    // Files go to the inflaters in turn, each with its own handle on the
+    // archive; one inflater, without a thread, where the system has no
+    // condition variables.
+    size_t files = 0;
+    for (const ZipMember& m : members_) files += !m.isDirectory;
+    size_t count = calls_.Ready() && files > 1 ? 2 : 1;
+    owner_.assign(members_.size(), SIZE_MAX);
+    size_t ordinal = 0;
+    for (size_t i = 0; i < members_.size(); ++i)
+        if (!members_[i].isDirectory) owner_[i] = ordinal++ % count;
+    for (size_t i = 0; i < count; ++i) {
+        inflaters_.emplace_back(new Inflater(members_, owner_, i, dataLimit_));
+        if (!inflaters_.back()->Open(archivePath)) {
+            Trace(std::string("init: cannot open ") + archivePath + " again");
+            return CUNPACK_FAILED;
+        }
+    }
+    if (files) {
+        for (auto& inflater : inflaters_) inflater->StartThread(calls_);
     }
     Report(0);
     return CUNPACK_READY;
@@ -346,17 +380,47 @@ bool Session::EnsureDirectory(const std::string& dir)
 
 // --- inflating side ---------------------------------------------------------
 
-DWORD WINAPI Session::InflateThread(void* self)
+bool Inflater::Open(const char* archivePath)
 {
-    static_cast<Session*>(self)->InflateLoop();
+    if (!file_.Open(archivePath)) return false;
+    if (inflateInit2(&zs_, -MAX_WBITS) != Z_OK) return false;
+    zsReady_ = true;
+    return true;
+}
+
+bool Inflater::Close()
+{
+    Stop();
+    if (zsReady_) inflateEnd(&zs_);
+    zsReady_ = false;
+    return file_.Close();
+}
+
+void Inflater::StartThread(const ConditionCalls& calls)
+{
+    if (!calls.Ready()) return;
+    calls_ = &calls;
+    InitializeCriticalSection(&lock_);
+    lockReady_ = true;
+    calls.init(&notEmpty_);
+    calls.init(&notFull_);
+    slots_.resize(kChunkSlots);
+    DWORD id = 0;
+    thread_ = CreateThread(nullptr, 0, ThreadMain, this, 0, &id);
+    if (!thread_) slots_.resize(1);  // Next inflates itself
+}
+
+DWORD WINAPI Inflater::ThreadMain(void* self)
+{
+    static_cast<Inflater*>(self)->Loop();
     return 0;
 }
 
-void Session::InflateLoop()
+void Inflater::Loop()
 {
     for (;;) {
         EnterCriticalSection(&lock_);
-        while (filled_ == slots_.size() && !stop_) calls_.sleep(&notFull_, &lock_, INFINITE);
+        while (filled_ == slots_.size() && !stop_) calls_->sleep(&notFull_, &lock_, INFINITE);
         bool stop = stop_;
         LeaveCriticalSection(&lock_);
         if (stop) return;
@@ -365,13 +429,60 @@ void Session::InflateLoop()
         ++head_;
         EnterCriticalSection(&lock_);
         ++filled_;
-        calls_.wake(&notEmpty_);
+        calls_->wake(&notEmpty_);
         LeaveCriticalSection(&lock_);
         if (chunk.failed) return;
     }
 }
 
-bool Session::StartMember(Chunk& chunk)
+Chunk* Inflater::Next(StageClock& clock)
+{
+    if (!thread_) {
+        Chunk& chunk = slots_[0];
+        if (!Produce(chunk)) return nullptr;
+        return &chunk;
+    }
+    // The thread fills a slot for every member of this side up to a
+    // damaged one, so a slot comes unless the thread has ended with a
+    // failure, which the writing side has seen before it asks again.
+    int64_t t = StageClock::Now();
+    EnterCriticalSection(&lock_);
+    while (filled_ == 0) calls_->sleep(&notEmpty_, &lock_, INFINITE);
+    LeaveCriticalSection(&lock_);
+    clock.Add(kStageWaitData, t);
+    return &slots_[tail_ % slots_.size()];
+}
+
+void Inflater::Release()
+{
+    if (!thread_) return;
+    ++tail_;
+    EnterCriticalSection(&lock_);
+    --filled_;
+    calls_->wake(&notFull_);
+    LeaveCriticalSection(&lock_);
+}
+
+void Inflater::Stop(bool wait)
+{
+    if (thread_) {
+        if (wait) {
+            EnterCriticalSection(&lock_);
+            stop_ = true;
+            calls_->wake(&notFull_);
+            LeaveCriticalSection(&lock_);
+            WaitForSingleObject(thread_, INFINITE);
+        } else {
+            TerminateThread(thread_, 0);
+        }
+        CloseHandle(thread_);
+        thread_ = nullptr;
+    }
+    if (lockReady_) DeleteCriticalSection(&lock_);
+    lockReady_ = false;
+}
+
+bool Inflater::StartMember(Chunk& chunk)
 {
     const ZipMember& m = members_[producing_];
     std::string why;
@@ -391,16 +502,16 @@ bool Session::StartMember(Chunk& chunk)
     return true;
 }
 
-bool Session::Produce(Chunk& chunk)
+bool Inflater::Produce(Chunk& chunk)
 {
     int64_t started = StageClock::Now();
     struct Count {
         StageClock& clock;
         int64_t t;
         ~Count() { clock.Add(kStageInflate, t); }
-    } count{inflateClock_, started};
+    } count{clock_, started};
 
-    while (!inMember_ && producing_ < members_.size() && members_[producing_].isDirectory) ++producing_;
+    while (!inMember_ && producing_ < members_.size() && owner_[producing_] != me_) ++producing_;
     if (producing_ >= members_.size()) return false;
     const ZipMember& m = members_[producing_];
     chunk.member = producing_;
@@ -462,53 +573,11 @@ bool Session::Produce(Chunk& chunk)
 
 // --- writing side -----------------------------------------------------------
 
-Chunk* Session::NextChunk()
-{
-    if (!thread_) {
-        Chunk& chunk = slots_[0];
-        if (!Produce(chunk)) return nullptr;
-        return &chunk;
-    }
-    int64_t t = StageClock::Now();
-    // The inflating thread fills a slot for every member up to a damaged
-    // one, so a slot comes unless it has ended with a failure, which the
-    // writing side has seen before it asks again.
-    EnterCriticalSection(&lock_);
-    while (filled_ == 0) calls_.sleep(&notEmpty_, &lock_, INFINITE);
-    LeaveCriticalSection(&lock_);
-    clock_.Add(kStageWaitData, t);
-    return &slots_[tail_ % slots_.size()];
-}
-
-void Session::ReleaseChunk()
-{
-    if (!thread_) return;
-    ++tail_;
-    EnterCriticalSection(&lock_);
-    --filled_;
-    calls_.wake(&notFull_);
-    LeaveCriticalSection(&lock_);
-}
-
-void Session::StopInflating()
-{
-    if (thread_) {
-        EnterCriticalSection(&lock_);
-        stop_ = true;
-        calls_.wake(&notFull_);
-        LeaveCriticalSection(&lock_);
-        WaitForSingleObject(thread_, INFINITE);
-        CloseHandle(thread_);
-        thread_ = nullptr;
-    }
-    if (lockReady_) DeleteCriticalSection(&lock_);
-    lockReady_ = false;
-}
-
 Session::Outcome Session::WriteData(size_t index, HANDLE out)
 {
+    Inflater& inflater = *inflaters_[owner_[index]];
     for (;;) {
-        Chunk* chunk = NextChunk();
+        Chunk* chunk = inflater.Next(clock_);
         if (!chunk || chunk->member != index) {
             Trace("inflated data out of step with " + members_[index].shownName);
             return Outcome::Failed;
@@ -521,12 +590,12 @@ Session::Outcome Session::WriteData(size_t index, HANDLE out)
             BOOL ok = WriteFile(out, chunk->data.get(), DWORD(size), &done, nullptr);
             clock_.Add(kStageWrite, t);
             if (!ok || done != size) {
-                ReleaseChunk();
+                inflater.Release();
                 Trace("cannot write " + members_[index].shownName);
                 return Outcome::Failed;
             }
         }
-        ReleaseChunk();
+        inflater.Release();
         if (failed) return Outcome::Failed;
         if (size) Report(size);
         if (last) return Outcome::Written;
@@ -637,25 +706,21 @@ int Session::ExecNext(char* nameBuffer, DWORD* auxValue)
 
 void Session::Abandon()
 {
-    if (thread_) {
-        TerminateThread(thread_, 0);
-        CloseHandle(thread_);
-        thread_ = nullptr;
-    }
+    for (auto& inflater : inflaters_) inflater->Stop(false);
     End();
 }
 
 bool Session::End()
 {
-    StopInflating();
-    if (lastReturn_) {
-        clock_.Take(inflateClock_, kStageInflate);
-        Trace(clock_.Text());
-        lastReturn_ = 0;
+    bool clean = true;
+    for (auto& inflater : inflaters_) {
+        clean = inflater->Close() && clean;
+        clock_.Take(inflater->Clock(), kStageInflate);
     }
-    if (zsReady_) inflateEnd(&zs_);
-    zsReady_ = false;
-    return file_.Close();
+    if (lastReturn_) Trace(clock_.Text());
+    lastReturn_ = 0;
+    inflaters_.clear();
+    return file_.Close() && clean;
 }
 
 // A library unloaded without exit (the installer always calls exit) must
