@@ -16,14 +16,24 @@ Reports, one finding per line ("<file>: <string id>: error: ..."):
     names the record's character set cuts short (a hyphen or underscore);
   - diskettes without a label (11700 + n), and with --media, archives that
     are not on the diskette their line names (DIR/DISKn) and an unpack
-    library missing from DIR/DISK1.
+    library missing from DIR/DISK1;
+  - with --media, what the unpack library cannot read in each archive the
+    script names, with the archive, the member and the reason: a file that
+    is no ZIP archive, a compression method other than stored and deflated
+    (Deflate64, BZip2, LZMA, ...), an encrypted member (errors), and a
+    member name that the ANSI code page (--codepage, 1252 unless told)
+    cannot hold exactly (a warning: on such a system the library stops the
+    archive at that member).
 Exit status: 0 when there are no errors, 1 when there are, 2 when the file
 cannot be read.
 """
 
 import argparse
 import os
+import struct
 import sys
+import zipfile
+import zlib
 
 sys.dont_write_bytecode = True  # keep the source tree clean
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -193,7 +203,64 @@ def check_records(report, table, first, limit, kind, numbers, followup):
             report.warning(sid, "record has no end mark \"E\"")
 
 
-def check_diskettes(report, table, lines, media):
+METHOD_NAMES = {1: "Shrink", 2: "Reduce", 3: "Reduce", 4: "Reduce", 5: "Reduce", 6: "Implode",
+                9: "Deflate64", 10: "PKWARE Imploding", 12: "BZip2", 14: "LZMA", 18: "IBM TERSE",
+                19: "IBM LZ77", 93: "Zstandard", 95: "XZ", 96: "JPEG", 97: "WavPack", 98: "PPMd",
+                99: "AES encryption"}
+
+
+def member_name(info):
+    """The member's name decoded as the unpack library decodes it."""
+    utf8 = bool(info.flag_bits & 0x800)
+    raw = info.orig_filename.encode("utf-8" if utf8 else "cp437")
+    extra = info.extra
+    at = 0
+    while at + 4 <= len(extra):
+        tag, size = struct.unpack_from("<HH", extra, at)
+        data = extra[at + 4:at + 4 + size]
+        if tag == 0x7075 and len(data) >= 5 and data[0] == 1 and \
+                struct.unpack_from("<I", data, 1)[0] == zlib.crc32(raw):
+            try:
+                return data[5:].decode("utf-8")
+            except UnicodeDecodeError:
+                break
+        at += 4 + size
+    if utf8:
+        return info.filename
+    if info.create_system in (3, 19):  # Unix, macOS: unmarked UTF-8
+        try:
+            return raw.decode("utf-8")
+        except UnicodeDecodeError:
+            pass
+    return raw.decode("cp437")
+
+
+def check_archive(report, sid, name, path, codepage):
+    try:
+        with zipfile.ZipFile(path) as z:
+            infos = z.infolist()
+    except (zipfile.BadZipFile, OSError, ValueError) as e:
+        report.error(sid, "archive %s cannot be read as a ZIP archive: %s" % (name, e))
+        return
+    for info in infos:
+        member = member_name(info)
+        where = "archive %s, member %s" % (name, member)
+        if info.flag_bits & 0x41 or info.compress_type == 99:
+            report.error(sid, "%s: encrypted; the unpack library cannot read it" % where)
+        elif info.compress_type not in (0, 8):
+            report.error(sid, "%s: compression method %d (%s); the unpack library reads only stored "
+                         "and deflated members" % (where, info.compress_type,
+                                                   METHOD_NAMES.get(info.compress_type, "unknown")))
+        try:
+            member.encode("cp%d" % codepage)
+        except UnicodeEncodeError:
+            report.warning(sid, "%s: the name cannot be held by the ANSI code page %d; the unpack "
+                           "library stops this archive there with an error" % (where, codepage))
+        except LookupError:
+            pass
+
+
+def check_diskettes(report, table, lines, media, codepage=1252):
     disks = {1}
     for line in ins.unzpk_lines(lines):
         name, disk = line.archive()
@@ -206,6 +273,8 @@ def check_diskettes(report, table, lines, media):
                           if d.upper().startswith("DISK") and os.path.isfile(os.path.join(media, d, name))]
                 report.error(line.id, "archive %s is not on diskette %d%s" % (
                     name, disk, " (it is on %s)" % ", ".join(others) if others else ""))
+            else:
+                check_archive(report, line.id, name, where, codepage)
     for disk in sorted(disks):
         if not table.get(ins.LABEL_BASE + disk, ""):
             report.error(ins.LABEL_BASE + disk, "diskette %d has no label (string %d)"
@@ -217,6 +286,8 @@ def check_diskettes(report, table, lines, media):
 def main(argv=None):
     ap = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     ap.add_argument("--media", help="distribution media directory holding DISK1, DISK2, ...")
+    ap.add_argument("--codepage", type=int, default=1252,
+                    help="the users' ANSI code page, for the member names (default 1252)")
     ap.add_argument("resources", help="INSTALL.EXE or a compiled .res file")
     args = ap.parse_args(argv)
     name = os.path.basename(args.resources)
@@ -231,7 +302,12 @@ def main(argv=None):
     check_records(report, table, ins.ITEM_FIRST, ins.FOLLOWUP_FIRST, "program item", ins.ITEM_NUMBERS, False)
     check_records(report, table, ins.FOLLOWUP_FIRST, ins.LABEL_BASE, "follow-up program",
                   ins.FOLLOWUP_NUMBERS, True)
-    check_diskettes(report, table, lines, args.media)
+    try:
+        "".encode("cp%d" % args.codepage)
+    except LookupError:
+        print("%s: unknown code page %d" % (name, args.codepage))
+        return 2
+    check_diskettes(report, table, lines, args.media, args.codepage)
     print("%s: %d script lines, %d errors, %d warnings"
           % (name, len(lines), report.errors, report.warnings))
     return 1 if report.errors else 0

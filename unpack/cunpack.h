@@ -2,8 +2,9 @@
 // unpack the product's ".ZPK" archives.
 //
 // A ".ZPK" archive is an ordinary ZIP file whose members are stored or
-// deflated, so any zip tool can make or inspect one. The library unpacks one
-// archive at a time:
+// deflated, so any zip tool can make or inspect one; ZIP64 archives (more
+// than 65,535 members, members or archives past 4 GB, or made so on request)
+// are read as well. The library unpacks one archive at a time:
 //
 //   _cunpack_init@28   opens the archive and checks every member;
 //   _cunpack_exec@8    writes the next file, one file per call;
@@ -21,6 +22,15 @@
 // mismatch, truncated or invalid deflate data) makes exec return 1; the file
 // it was writing is removed, and a file of that name that existed before is
 // left as it was. Nothing is ever written outside the destination directory.
+//
+// Member names are decoded as the ZIP format says (UTF-8 when the member is
+// marked so or carries an Info-ZIP Unicode Path field, otherwise code page
+// 437) and files and directories are made under that name in the system's
+// ANSI code page, through the ANSI file calls; the name buffer gets that
+// ANSI path. A name that the ANSI code page cannot hold exactly is never
+// written under a look-alike: when its turn comes exec returns 1 before any
+// file or directory of that member is made. The members before it stay
+// unpacked; the ones after it are not unpacked.
 #ifndef CUNPACK_H
 #define CUNPACK_H
 

@@ -150,6 +150,35 @@ class ScriptCheckTest(Fixture):
                 self.assertEqual(r.returncode, 1, r.stdout)
                 self.assertRegex(r.stdout, re.compile(expected, re.M))
 
+    def test_what_the_unpack_library_cannot_read_is_reported(self):
+        media = os.path.join(self.work, "unreadable-media")
+        shutil.rmtree(media, ignore_errors=True)
+        shutil.copytree(self.media, media)
+        plain = os.path.join(self.work, "plain.txt")
+        with open(plain, "w") as f:
+            f.write("secret\n")
+        archive = os.path.join(media, "DISK2", "RHWIN.ZPK")
+        os.remove(archive)
+        # An encrypted member, as Info-ZIP zip encrypts it.
+        subprocess.run(["zip", "-q", "-j", "-P", "pass", archive, plain], check=True)
+        with zipfile.ZipFile(archive, "a") as z:
+            z.writestr(zipfile.ZipInfo("PACKED.DAT"), b"x" * 1000, zipfile.ZIP_BZIP2)
+            z.writestr("\u03a9MEGA.TXT", b"omega")
+            z.writestr("GOOD.TXT", b"good")
+        with open(os.path.join(media, "DISK2", "RHSETUP.ZPK"), "wb") as f:
+            f.write(b"not an archive")
+        r = self.check(self.good_res, media)
+        self.assertEqual(r.returncode, 1, r.stdout)
+        for expected in [
+                r"11506: error: archive RHWIN.ZPK, member plain.txt: encrypted",
+                r"11506: error: archive RHWIN.ZPK, member PACKED.DAT: compression method 12 \(BZip2\)",
+                r"11506: warning: archive RHWIN.ZPK, member \u03a9MEGA.TXT: the name cannot be held by "
+                r"the ANSI code page 1252",
+                r"error: archive RHSETUP.ZPK cannot be read as a ZIP archive"]:
+            self.assertRegex(r.stdout, expected)
+        self.assertNotIn("GOOD.TXT", r.stdout)
+        self.assertIn("3 errors, 1 warnings", r.stdout)
+
     def test_unreadable_input_is_refused(self):
         bogus = os.path.join(self.work, "bogus.res")
         with open(bogus, "wb") as f:

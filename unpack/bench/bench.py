@@ -1,29 +1,45 @@
 #!/usr/bin/env python3
-"""Unpack throughput of CUNPCK32.DLL against Info-ZIP unzip.
+"""Unpack speed of CUNPCK32.DLL against 7-Zip's 7za.exe and Info-ZIP unzip.
 
-    bench.py --wine WINE --runner UNPACKRUN.EXE --work DIR [--megabytes 200]
+    bench.py --wine WINE --runner UNPACKRUN.EXE --work DIR --sevenzip-dir DIR --arch ia32|x64
 
-Makes (once) an archive of about 200 MB, large and small members mixed, then
-unpacks it three times with unzip and three times through the library's
-entry points (UNPACKRUN.EXE under Wine, with a real progress window), into
-fresh directories on the same file system, and prints the best times and
-their ratio. The library's time is measured inside the Wine process, from
-the first init to the last exit, so Wine's start-up is not counted.
+Makes (once) an archive of about 200 MB in 2,000 members (eight large ones,
+the rest small, in 60 folders), then unpacks it into fresh directories on the
+same file system, best of three, the tools taking turns in each round:
+  - through the library's entry points (UNPACKRUN.EXE under Wine, with a real
+    progress window);
+  - with 7za.exe in the same Wine prefix (fetched with `npm pack` into the
+    build folder when missing);
+  - with native unzip.
+7za.exe is timed from the start of its Wine process to its end; the
+library from the start of UNPACKRUN's Wine process to the return of the last
+exit call (Wine's process start-up, the loading of the library and all of
+its work), which leaves out only the harness's own teardown of its progress
+window at process exit (about a second under Wine, none of which happens in
+the installer, whose window lives on). The whole UNPACKRUN process, the
+library's time inside the process (first init to last exit) and where that
+goes (the library's stage timings, read from its debug output) are printed
+as well.
 """
 
 import argparse
 import os
 import random
+import re
 import shutil
 import subprocess
 import sys
 import time
 import zipfile
 
-FORMAT = 2  # bump when the generated archive changes
+sys.dont_write_bytecode = True
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import sevenzip  # noqa: E402
+
+FORMAT = 3  # bump when the generated archive changes
 
 
-def make_archive(path, megabytes):
+def make_archive(path, megabytes, members, folders):
     rng = random.Random(1997)
     words = [bytes(rng.choice(b"abcdefghijklmnopqrstuvwxyz") for _ in range(rng.randint(2, 10)))
              for _ in range(3000)]
@@ -43,23 +59,16 @@ def make_archive(path, megabytes):
 
     total = megabytes << 20
     large = int(total * 0.8)
+    small_count = members - 8
+    average = (total - large) // small_count
     with zipfile.ZipFile(path + ".tmp", "w", zipfile.ZIP_DEFLATED, compresslevel=6) as z:
-        written = 0
-        n = 0
-        while written < large:  # eight large members
-            size = min(large // 8, large - written)
-            z.writestr("LARGE/BIG%02d.DAT" % n, content(size))
-            written += size
-            n += 1
-        n = 0
-        while written < total:  # many small ones, in nested folders
-            size = rng.randint(200, 24000)
-            stored = rng.random() < 0.1
-            info = zipfile.ZipInfo("SMALL/D%02d/F%05d.TXT" % (n % 40, n), (1997, 6, 2, 8, 0, 0))
-            info.compress_type = zipfile.ZIP_STORED if stored else zipfile.ZIP_DEFLATED
+        for n in range(8):  # eight large members
+            z.writestr("LARGE/BIG%02d.DAT" % n, content(large // 8))
+        for n in range(small_count):  # many small ones, in nested folders
+            size = rng.randint(200, 2 * average - 200)
+            info = zipfile.ZipInfo("SMALL/D%02d/F%05d.TXT" % (n % folders, n), (1997, 6, 2, 8, 0, 0))
+            info.compress_type = zipfile.ZIP_STORED if rng.random() < 0.1 else zipfile.ZIP_DEFLATED
             z.writestr(info, content(size))
-            written += size
-            n += 1
     os.replace(path + ".tmp", path)
 
 
@@ -67,20 +76,34 @@ def wine_path(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
+def timed(command, env=None):
+    start = time.perf_counter()
+    r = subprocess.run(command, capture_output=True, text=True, env=env)
+    return time.perf_counter() - start, r
+
+
+def tree_bytes(root):
+    return sum(os.path.getsize(os.path.join(d, f)) for d, _, files in os.walk(root) for f in files)
+
+
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--wine", required=True)
     ap.add_argument("--runner", required=True)
     ap.add_argument("--work", required=True)
+    ap.add_argument("--sevenzip-dir", required=True)
+    ap.add_argument("--arch", choices=("ia32", "x64"), required=True)
     ap.add_argument("--megabytes", type=int, default=200)
+    ap.add_argument("--members", type=int, default=2000)
+    ap.add_argument("--folders", type=int, default=60)
     ap.add_argument("--runs", type=int, default=3)
     args = ap.parse_args()
 
     os.makedirs(args.work, exist_ok=True)
-    archive = os.path.join(args.work, "bench%d-%d.zip" % (FORMAT, args.megabytes))
+    archive = os.path.join(args.work, "bench%d-%d-%d.zip" % (FORMAT, args.megabytes, args.members))
     if not os.path.exists(archive):
         print("making %s ..." % archive, flush=True)
-        make_archive(archive, args.megabytes)
+        make_archive(archive, args.megabytes, args.members, args.folders)
     with zipfile.ZipFile(archive) as z:
         infos = z.infolist()
     total = sum(i.file_size for i in infos)
@@ -88,34 +111,82 @@ def main():
     print("archive: %d members, %.1f MB unpacked, %.1f MB packed"
           % (len(infos), mb, os.path.getsize(archive) / 1e6))
 
-    out = os.path.join(args.work, "out")
-    unzip_times, dll_times = [], []
-    for _ in range(args.runs):
-        shutil.rmtree(out, ignore_errors=True)
-        os.makedirs(out)
-        start = time.perf_counter()
-        subprocess.run(["unzip", "-q", "-o", archive, "-d", out], check=True)
-        unzip_times.append(time.perf_counter() - start)
+    seven, why = sevenzip.fetch(args.sevenzip_dir, args.arch)
+    if not seven:
+        print("7za.exe: NOT MEASURED: %s" % why)
+    else:
+        print("7za.exe: %s (%s)" % (seven, sevenzip.PACKAGE))
 
-        shutil.rmtree(out, ignore_errors=True)
-        r = subprocess.run([args.wine, args.runner, "--quiet", "--window", wine_path(archive), wine_path(out)],
-                           capture_output=True, text=True)
+    out = os.path.join(args.work, "out")
+    times = {"unzip": [], "library": [], "7za": []}
+    inside, whole = [], []
+    failed = False
+
+    def run_unzip():
+        t, r = timed(["unzip", "-q", "-o", archive, "-d", out])
+        return t, r, None
+
+    def run_library():
+        t, r = timed([args.wine, args.runner, "--quiet", "--window", wine_path(archive), wine_path(out)])
         line = [l for l in r.stdout.splitlines() if l.startswith("TOTAL ")]
         if r.returncode != 0 or not line:
-            print("UNPACKRUN failed (%d): %s %s" % (r.returncode, r.stdout, r.stderr))
-            return 1
-        _, files, written, seconds = line[0].split()
-        if int(written) != total:
-            print("UNPACKRUN wrote %s bytes, expected %d" % (written, total))
-            return 1
-        dll_times.append(float(seconds))
+            return t, r, "UNPACKRUN failed (%d): %s %s" % (r.returncode, r.stdout, r.stderr)
+        startup = [l for l in r.stdout.splitlines() if l.startswith("STARTUP ")]
+        inside.append(float(line[0].split()[3]))
+        whole.append(t)
+        if startup:
+            t = float(startup[0].split()[1]) + inside[-1]
+        return t, r, None
+
+    def run_7za():
+        t, r = timed([args.wine, seven, "x", "-y", "-bso0", "-bsp0", "-o" + wine_path(out), wine_path(archive)])
+        return t, r, None if r.returncode == 0 else "7za failed (%d): %s" % (r.returncode, r.stdout[-500:])
+
+    tools = [("unzip", run_unzip), ("library", run_library)] + ([("7za", run_7za)] if seven else [])
+    for round_ in range(args.runs):
+        order = tools[round_ % len(tools):] + tools[:round_ % len(tools)]
+        for name, run in order:
+            shutil.rmtree(out, ignore_errors=True)
+            os.makedirs(out)
+            t, r, problem = run()
+            if not problem and tree_bytes(out) != total:
+                problem = "%s wrote %d bytes, expected %d" % (name, tree_bytes(out), total)
+            if problem:
+                print(problem)
+                failed = True
+                continue
+            times[name].append(t)
+            print("round %d: %-8s %.2f s" % (round_ + 1, name, t), flush=True)
+
+    # One more run through the library with its debug output on, for the
+    # stage timings it traces at exit.
+    shutil.rmtree(out, ignore_errors=True)
+    env = dict(os.environ, WINEDEBUG="-all,+debugstr")
+    _, r = timed([args.wine, args.runner, "--quiet", "--window", wine_path(archive), wine_path(out)], env)
+    stages = [re.sub(r"^.*CUNPCK32: ", "", l).replace("\\n", "").strip('"') for l in r.stderr.splitlines()
+              if "CUNPCK32: stage" in l]
     shutil.rmtree(out, ignore_errors=True)
 
-    u, d = min(unzip_times), min(dll_times)
-    print("unzip (Info-ZIP, native):      %.2f s  %.0f MB/s" % (u, mb / u))
-    print("CUNPCK32.DLL (under Wine):     %.2f s  %.0f MB/s" % (d, mb / d))
-    print("ratio, unzip time / library time: %.2f  (above 1: the library is faster)" % (u / d))
-    return 0
+    print()
+    best = {k: min(v) for k, v in times.items() if v}
+    if "unzip" in best:
+        print("unzip (Info-ZIP, native):        %.2f s  %.0f MB/s" % (best["unzip"], mb / best["unzip"]))
+    if "7za" in best:
+        print("7za.exe (under Wine):            %.2f s  %.0f MB/s" % (best["7za"], mb / best["7za"]))
+    if "library" in best:
+        print("CUNPCK32.DLL (UNPACKRUN, Wine):  %.2f s  %.0f MB/s  (process start to last exit; "
+              "first init to last exit: %.2f s; whole process: %.2f s)"
+              % (best["library"], mb / best["library"], min(inside), min(whole)))
+    for line in stages:
+        print("  library " + line)
+    if "library" in best and "7za" in best:
+        print("ratio 7za time / library time:   %.2f  (goal: at least 1.25)" % (best["7za"] / best["library"]))
+    elif "library" in best:
+        print("ratio 7za time / library time:   not measured (no 7za.exe: %s)" % why)
+    if "library" in best and "unzip" in best:
+        print("ratio unzip time / library time: %.2f  (above 1: the library is faster)"
+              % (best["unzip"] / best["library"]))
+    return 1 if failed else 0
 
 
 if __name__ == "__main__":

@@ -3,8 +3,10 @@
 //
 //   UNPACKRUN.EXE [--quiet] [--window] ARCHIVE DESTINATION [ARCHIVE DESTINATION ...]
 //
-// Prints one line per file written ("FILE <full path>"), then
+// Prints the ANSI code page the names are in ("ACP <number>"), one line per
+// file written ("FILE <full path>", in that code page), then
 //   TOTAL <files> <bytes> <seconds>
+//   STARTUP <seconds from the process's creation to the first init>
 // --window hands the library a real window for its progress messages.
 // Exit code 0 when every archive ended with result 0, else the result.
 #include "cunpack.h"
@@ -36,6 +38,7 @@ HWND MakeWindow()
 
 int main(int argc, char** argv)
 {
+    std::printf("ACP %u\n", GetACP());
     bool quiet = false, withWindow = false;
     std::vector<std::pair<std::string, std::string>> jobs;
     for (int i = 1; i < argc; ++i) {
@@ -78,7 +81,12 @@ int main(int argc, char** argv)
     LARGE_INTEGER freq, start, stop;
     QueryPerformanceFrequency(&freq);
     QueryPerformanceCounter(&start);
-    unsigned long long files = 0, bytes = 0;
+    FILETIME created, ended, kernel, user, now;
+    GetProcessTimes(GetCurrentProcess(), &created, &ended, &kernel, &user);
+    GetSystemTimeAsFileTime(&now);
+    auto ticks = [](const FILETIME& t) { return (unsigned long long)t.dwHighDateTime << 32 | t.dwLowDateTime; };
+    double startup = double(ticks(now) - ticks(created)) / 1e7;
+    unsigned long long files = 0, bytes = 0;  // bytes: the low 32 bits of each file's size
     int status = 0;
     for (auto& [archive, dest] : jobs) {
         if (init(archive.c_str(), dest.c_str(), 0, 100, window, 1034, &cancel) == 1) {
@@ -109,6 +117,7 @@ int main(int argc, char** argv)
     QueryPerformanceCounter(&stop);
     double seconds = double(stop.QuadPart - start.QuadPart) / double(freq.QuadPart);
     std::printf("TOTAL %llu %llu %.3f\n", files, bytes, seconds);
+    std::printf("STARTUP %.3f\n", startup);
     if (window) DestroyWindow(window);
     FreeLibrary(lib);
     return status;
