@@ -124,6 +124,7 @@ void TypePageKeysBackExit(const Args& args)
     REQUIRE(page, "no installation type page after Back and Next");
 
     // Each way to Custom leads to the components page; its Back comes here.
+    // A letter acts when it comes up, not when it goes down.
     struct Way {
         const char* name;
         WORD modifier;  // held around the key, or 0
@@ -131,7 +132,11 @@ void TypePageKeysBackExit(const Args& args)
     } ways[] = {{"c", 0, 'C'}, {"Shift+C", VK_SHIFT, 'C'}, {"Alt+C", VK_MENU, 'C'}, {"Enter on Custom", 0, 0}};
     for (const Way& way : ways) {
         if (way.key) {
-            Chord(page, way.modifier, way.key);
+            if (way.modifier) Key(page, way.modifier, false);
+            Key(page, way.key, false);
+            CHECK(StillOpen(installer, page), "%s acted before the key came up", way.name);
+            Key(page, way.key, true);
+            if (way.modifier) Key(page, way.modifier, true);
         } else {
             CHECK(TabTo(page, kCustom), "Tab does not reach the Custom picture");
             ui::PressKey(page, VK_RETURN);
