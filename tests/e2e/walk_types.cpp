@@ -11,7 +11,7 @@ namespace e2e {
 namespace {
 
 constexpr int kLogo = 1240, kExpress = 1223, kCustom = 1222, kBack = 10102, kNext = 10105, kHelp = 10104,
-              kExitComponents = 10103, kDirectory = 1501, kDrive = 10402, kRequired = 1700, kAvailable = 10403,
+              kDirectory = 1501, kDrive = 10402, kRequired = 1700, kAvailable = 10403,
               kIndicator = 10110;
 constexpr int kBoxes[] = {1431, 1432, 1434, 1433};
 constexpr int kGreen = 2;
@@ -104,10 +104,10 @@ void TypePageKeysBackExit(const Args& args)
     ui::PressKey(page, 'Q');
     CHECK(StillOpen(installer, page), "Enter on the logo, 1 or Q closed the page");
 
-    // Exit asks; No keeps the page and starts nothing.
-    ui::Click(GetDlgItem(page, IDCANCEL));
+    // Escape asks as Exit does; No keeps the page and starts nothing.
+    ui::PressKey(page, VK_ESCAPE);
     HWND question = WaitExitQuestion(installer);
-    REQUIRE(question, "no exit question after Exit");
+    REQUIRE(question, "no exit question after Escape");
     ui::Click(GetDlgItem(question, IDNO));
     CHECK(ui::WaitUntil([&] { return !IsWindow(question); }, kTimeout), "question still open after No");
     CHECK(StillOpen(installer, page), "No closed the page");
@@ -199,10 +199,10 @@ void ComponentsBoxesLightEmptyChoiceBackExit(const Args& args)
     CHECK(Answer(installer, "You must specify at least one component to install.", IDOK) == kTitle,
           "the empty choice is not refused under the application's title");
     CHECK(StillOpen(installer, page), "the refusal closed the page");
-    // Exit asks; No keeps the page.
-    ui::Click(GetDlgItem(page, kExitComponents));
+    // Escape asks as Exit does; No keeps the page.
+    ui::PressKey(page, VK_ESCAPE);
     HWND question = WaitExitQuestion(installer);
-    REQUIRE(question, "no exit question after Exit");
+    REQUIRE(question, "no exit question after Escape");
     ui::Click(GetDlgItem(question, IDNO));
     CHECK(ui::WaitUntil([&] { return !IsWindow(question); }, kTimeout), "question still open after No");
     CHECK(StillOpen(installer, page), "No closed the page");
