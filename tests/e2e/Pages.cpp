@@ -54,6 +54,156 @@ void LocationsNext(HWND page, const std::string& path)
     ui::Click(GetDlgItem(page, IDOK));
 }
 
+namespace {
+
+DWORD ProcessOf(HWND window)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    return pid;
+}
+
+// The page titled `title` of process `pid`, once the process waits for
+// input; null after the time-out.
+HWND WaitPageOf(DWORD pid, const char* title)
+{
+    HWND page = ui::WaitFor([&] { return ui::FindTopLevel(pid, "#32770", title); }, kTimeout);
+    if (page) {
+        if (HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid)) {
+            WaitForInputIdle(process, 5000);
+            CloseHandle(process);
+        }
+        Sleep(250);
+    }
+    return page;
+}
+
+struct BoxSearch {
+    DWORD pid;
+    std::string text;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK VisitBox(HWND hwnd, LPARAM param)
+{
+    auto* s = reinterpret_cast<BoxSearch*>(param);
+    char className[16] = {};
+    GetClassNameA(hwnd, className, sizeof className);
+    if (ProcessOf(hwnd) != s->pid || !IsWindowVisible(hwnd) || lstrcmpA(className, "#32770") != 0) return TRUE;
+    HWND label = GetDlgItem(hwnd, 0xFFFF);
+    if (!label || ui::Text(label) != s->text) return TRUE;
+    s->found = hwnd;
+    return FALSE;
+}
+
+}  // namespace
+
+HWND StartAtInstallType(const Args& args, Installer& installer, const std::string& path)
+{
+    HWND locations = StartAtLocations(args, installer);
+    if (!locations) return nullptr;
+    if (path.empty()) ui::Click(GetDlgItem(locations, IDOK));
+    else LocationsNext(locations, path);
+    HWND page = WaitPage(installer, kInstallTypeTitle);
+    CHECK(page, "no installation type page after Next on the locations page with \"%s\"", path.c_str());
+    return page;
+}
+
+void ChooseExpress(HWND page)
+{
+    ui::Click(GetDlgItem(page, 1223));
+    CHECK(ui::WaitUntil([&] { return !IsWindow(page); }, kTimeout), "Express did not close the page");
+}
+
+HWND ChooseCustom(HWND page)
+{
+    DWORD pid = ProcessOf(page);
+    ui::Click(GetDlgItem(page, 1222));
+    HWND components = WaitPageOf(pid, kComponentsTitle);
+    CHECK(components, "no components page after Custom");
+    return components;
+}
+
+void InstallComponents(HWND page, const std::array<bool, 4>& checked)
+{
+    const int boxes[] = {1431, 1432, 1434, 1433};
+    for (int i = 0; i < 4; ++i) {
+        HWND box = GetDlgItem(page, boxes[i]);
+        if ((IsDlgButtonChecked(page, boxes[i]) == BST_CHECKED) != checked[i]) ui::Click(box);
+        CHECK((IsDlgButtonChecked(page, boxes[i]) == BST_CHECKED) == checked[i], "box %d did not follow the click",
+              boxes[i]);
+    }
+    ui::Click(GetDlgItem(page, IDOK));
+}
+
+std::string Answer(const Installer& installer, const std::string& text, int button)
+{
+    BoxSearch s{installer.Pid(), text};
+    ui::WaitUntil([&] {
+        EnumWindows(&VisitBox, reinterpret_cast<LPARAM>(&s));
+        return s.found != nullptr;
+    }, kTimeout);
+    CHECK(s.found, "no message box \"%s\"", text.c_str());
+    if (!s.found) return "";
+    installer.Settle();
+    std::string caption = ui::Text(s.found);
+    ui::Click(GetDlgItem(s.found, button));
+    CHECK(ui::WaitUntil([&] { return !IsWindow(s.found); }, kTimeout), "message box \"%s\" still open",
+          text.c_str());
+    return caption;
+}
+
+void ExpectInstallStepReached(Installer& installer)
+{
+    // This build has no install step: the sequence ends there as after Exit,
+    // without another page or message.
+    CHECK(installer.WaitEnd(kTimeout), "the installer did not end where the install step comes");
+}
+
+HWND DemoPages(const Args& args, Installer& installer)
+{
+    HWND welcome = StartAtWelcome(args, installer);
+    if (!welcome) return nullptr;
+    Shot(args, "01-welcome");
+    ui::Click(GetDlgItem(welcome, IDCANCEL));
+    if (HWND question = WaitExitQuestion(installer)) {
+        Shot(args, "02-exit-question");
+        ui::Click(GetDlgItem(question, IDNO));
+        ui::WaitUntil([&] { return !IsWindow(question); }, kTimeout);
+    }
+    ui::Click(GetDlgItem(welcome, 10105));
+    HWND license = WaitPage(installer, kLicenseTitle);
+    CHECK(license, "no licence page after the welcome page");
+    if (!license) return nullptr;
+    Shot(args, "03-license");
+    ui::Click(GetDlgItem(license, 10105));
+    HWND locations = WaitPage(installer, kLocationsTitle);
+    CHECK(locations, "no locations page after Accept");
+    if (!locations) return nullptr;
+    Shot(args, "04-locations");
+    ui::Click(GetDlgItem(locations, 1245));
+    if (HWND browser = WaitPage(installer, kBrowseTitle)) {
+        Shot(args, "05-directory-browser");
+        ui::Click(GetDlgItem(browser, IDCANCEL));
+        ui::WaitUntil([&] { return !IsWindow(browser); }, kTimeout);
+    }
+    ui::Click(GetDlgItem(locations, 1244));
+    if (HWND group = WaitPage(installer, "Installation Group")) {
+        Shot(args, "06-group-page");
+        ui::Click(GetDlgItem(group, IDCANCEL));
+        ui::WaitUntil([&] { return !IsWindow(group); }, kTimeout);
+    }
+    installer.Settle();
+    ui::Click(GetDlgItem(locations, IDOK));
+    HWND type = WaitPage(installer, kInstallTypeTitle);
+    CHECK(type, "no installation type page after the locations page");
+    if (!type) return nullptr;
+    Shot(args, "07-install-type");
+    HWND components = ChooseCustom(type);
+    if (components) Shot(args, "08-components");
+    return components;
+}
+
 int LitLamp(HWND indicator)
 {
     RECT r = ui::Rect(indicator);

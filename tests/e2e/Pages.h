@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <array>
 #include <string>
 
 #include "Driver.h"
@@ -25,6 +26,31 @@ void TypeInto(HWND edit, const std::string& text);
 // Types `path` into the directory field of the locations page and presses
 // Next.
 void LocationsNext(HWND page, const std::string& path);
+
+// Goes on from the locations page with `path` as the product directory
+// (empty: the proposal) to the installation type page; null when it did not
+// come.
+HWND StartAtInstallType(const Args& args, Installer& installer, const std::string& path = "");
+// Clicks Express on the installation type page and waits until the page
+// has gone.
+void ChooseExpress(HWND page);
+// Clicks Custom on the installation type page; the components page that
+// follows, or null.
+HWND ChooseCustom(HWND page);
+// Ticks the four boxes of the components page as `checked` says (slot 1
+// first) and presses Install.
+void InstallComponents(HWND page, const std::array<bool, 4>& checked);
+// Waits for the installer's message box whose text is `text` and presses
+// `button` in it; the box's caption, or empty when no such box came.
+std::string Answer(const Installer& installer, const std::string& text, int button);
+// What the sequence does after Install on the components page or Express
+// (and the version check): the install step. This is the one place that
+// knows what the install step shows.
+void ExpectInstallStepReached(Installer& installer);
+
+// The demo's walk from the welcome page to the components page, a picture of
+// each screen on the way; the components page, or null.
+HWND DemoPages(const Args& args, Installer& installer);
 
 // The lamp of the free-space light that is lit, as the screen shows it:
 // 0 red, 1 yellow, 2 green, -1 none recognised.

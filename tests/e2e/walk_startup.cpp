@@ -1,7 +1,8 @@
 // Walks of the start and the first page: the backdrop, the welcome page, the
 // exit question, Escape, a source directory that does not exist; and the
-// walk of `make demo`.
+// walk of `make demo` through every page up to the components page.
 #include "Driver.h"
+#include "Pages.h"
 
 namespace e2e {
 namespace {
@@ -80,10 +81,18 @@ void MissingSource(const Args& args)
     ExpectCleanupCalls(args, 2);
 }
 
-// The walk of `make demo`: the same screens, one picture each.
+// The walk of `make demo`: every page up to the components page, one
+// picture each, then Exit.
 void Demo(const Args& args)
 {
-    Startup(args);
+    Installer installer;
+    HWND components = DemoPages(args, installer);
+    if (!components) return;
+    ui::Click(GetDlgItem(components, 10103));
+    HWND question = WaitExitQuestion(installer);
+    REQUIRE(question, "no exit question after Exit");
+    ui::Click(GetDlgItem(question, IDYES));
+    CHECK(installer.WaitEnd(kTimeout), "installer still running after Exit, Yes");
 }
 
 }  // namespace
