@@ -46,6 +46,9 @@ std::string Answer(const Installer& installer, const std::string& text, int butt
 // What the sequence does after Install on the components page or Express
 // (and the version check): the install step. This is the one place that
 // knows what the install step shows.
+// The progress window of the install step, once it shows; null after
+// `timeout`.
+HWND WaitProgressWindow(const Installer& installer, DWORD timeout);
 void ExpectInstallStepReached(Installer& installer);
 
 // The demo's walk from the welcome page to the components page, a picture of

@@ -52,6 +52,7 @@ struct Search {
     std::string title;
     std::string text;
     bool messageBox;
+    int childId = 0;  // when set, the window must hold a control of this ID
     HWND found = nullptr;
 };
 
@@ -65,6 +66,7 @@ BOOL CALLBACK Visit(HWND hwnd, LPARAM param)
     GetClassNameA(hwnd, className, sizeof className);
     if (s->className && lstrcmpA(className, s->className) != 0) return TRUE;
     if (Text(hwnd) != s->title) return TRUE;
+    if (s->childId && !GetDlgItem(hwnd, s->childId)) return TRUE;
     if (s->messageBox) {
         // A message box has its text in a static of ID 0xFFFF.
         HWND label = GetDlgItem(hwnd, 0xFFFF);
@@ -79,6 +81,13 @@ BOOL CALLBACK Visit(HWND hwnd, LPARAM param)
 HWND FindTopLevel(DWORD pid, const char* className, const std::string& title)
 {
     Search s{pid, className, title, "", false};
+    EnumWindows(&Visit, reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
+HWND FindDialogWith(DWORD pid, const std::string& title, int childId)
+{
+    Search s{pid, "#32770", title, "", false, childId};
     EnumWindows(&Visit, reinterpret_cast<LPARAM>(&s));
     return s.found;
 }

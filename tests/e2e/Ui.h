@@ -17,6 +17,9 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
 // A visible top-level window of process `pid` with window class
 // `className` (null: any) and exactly this title.
 HWND FindTopLevel(DWORD pid, const char* className, const std::string& title);
+// The visible dialog of `pid` with this title that holds a control of ID
+// `childId`.
+HWND FindDialogWith(DWORD pid, const std::string& title, int childId);
 // The visible message box (dialog class) of `pid` with this caption whose
 // text is `text` (empty: any text).
 HWND FindMessageBox(DWORD pid, const std::string& caption, const std::string& text = "");
