@@ -344,6 +344,9 @@ bool WriteIntoText(std::string_view text, const std::vector<PendingSection>& pen
                 key.find('=') != std::string::npos || !Plain(value))
                 return false;
     }
+    // A file that starts with a byte-order mark is read and written in
+    // another encoding.
+    if (!text.empty() && (unsigned char)text[0] >= 0x80) return false;
     // A lone "\r" ends a line for some readers and not for others.
     for (size_t cr = text.find('\r'); cr != std::string_view::npos; cr = text.find('\r', cr + 1))
         if (cr + 1 == text.size() || text[cr + 1] != '\n') return false;
