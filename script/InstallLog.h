@@ -12,10 +12,12 @@
 // n² (10,000 file records took minutes). The install step opens an
 // InstallLogBatch around the preparation and the script's lines; while it
 // is open,
-// the records are kept in memory instead and written at checkpoints, each
-// changed section at once through WritePrivateProfileSection. The file then
-// holds, key for key, what writing every record as it happened would have
-// given. A checkpoint is FlushInstallLog: the script engine calls it before
+// the records are kept in memory instead and written at checkpoints: put
+// into the file's text where the profile calls would put them, in one read
+// and one write of the file (or, for a file not in the calls' own layout,
+// each changed section through WritePrivateProfileSection). The file then
+// holds, byte for byte, what writing every record as it happened would
+// have given. A checkpoint is FlushInstallLog: the script engine calls it before
 // each archive or copy line starts; it runs by itself before any window of
 // this thread that is not a child (a message box, a question, the diskette
 // prompt) is created, before any read or write of the same log through

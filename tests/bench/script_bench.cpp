@@ -11,7 +11,8 @@
 // - for comparison, every record written as it happens (no batch), for the
 //   smaller counts only: 10,000 that way take minutes;
 // - the cost of one WritePrivateProfileSection of n keys, which under Wine
-//   grows with the square of n;
+//   grows with the square of n (why a checkpoint writes the file's text
+//   itself);
 // and the ratio of 10,000 files to 1,000 files of the install's way (the
 // goal: at most 12).
 #include <windows.h>

@@ -468,6 +468,96 @@ TEST_F(ScriptLog, AtEachCheckpointTheLogIsWhatWritingEachRecordGives)
     EXPECT_EQ(Section(log, "item"), (Lines{"last=4", "1=0,OLD", "2=0,Item 0", "3=0,Item 1", "4=0,Item 2"}));
 }
 
+// Logs that a run continues, in the shapes a checkpoint meets: each row's
+// text is the log before the run. The same records go once through a
+// batch and once record by record through the profile calls; at each
+// checkpoint both files must hold the same bytes.
+TEST_F(ScriptLog, AContinuedLogIsAtEachCheckpointWhatWritingEachRecordGives)
+{
+    struct Row {
+        const char* shape;
+        const char* text;
+    };
+    const Row rows[] = {
+        {"an empty file", ""},
+        {"the list at the end without a final line end", "[Directory]\r\nLast=1\r\n1=11,C:\\V\r\n[File]\r\nLast=2\r\n1=0,A\r\n2=0,B"},
+        {"blank lines between sections",
+         "\r\n[Directory]\r\nLast=1\r\n1=11,C:\\V\r\n\r\n\r\n[File]\r\nLast=1\r\n1=0,A\r\n\r\n[DirList]\r\n1=;11,C:\\V\r\n\r\n"},
+        {"lines ended by \\n alone", "[File]\nLast=1\n1=0,A\n[DirList]\n1=;11,C:\\V\n"},
+        {"keys in other letters, a comment, keys before the first section",
+         "Version=1\r\n[file]\r\n;kept\r\nlast=1\r\n1=0,A\r\n[directory]\r\nLAST=1\r\n1=11,C:\\V\r\n"},
+        {"a section twice", "[File]\r\nLast=1\r\n1=0,A\r\n[Other]\r\nx=1\r\n[FILE]\r\n9=0,Z\r\n"},
+        {"a list without keys, a counter without a value", "[File]\r\n[Directory]\r\nLast\r\n[Other]\r\nx=1\r\n"},
+        {"letters beyond ASCII", "[File]\r\nLast=1\r\n1=0,C:\\CAF\xC9\\\xE9T\xE9\r\n"},
+        {"spaces around the \"=\"", "[File]\r\n Last = 1 \r\n1 =0,A\r\n"},
+        {"a line of spaces", "[File]\r\nLast=1\r\n   \r\n[Other]\r\nx=1\r\n"},
+        {"a lone \\r", "[File]\r\nLast=1\r1=0,A\r\n"},
+        {"a UTF-8 mark", "\xEF\xBB\xBF[File]\r\nLast=1\r\n1=0,A\r\n"},
+        {"a section header without its bracket", "[File\r\nLast=1\r\n[Other]\r\nx=1\r\n"},
+    };
+    int n = 0;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.shape);
+        std::vector<std::string> bytes[2];
+        for (bool batched : {false, true}) {
+            const std::string log = base + "\\" + std::to_string(++n) + ".LOG";
+            ASSERT_TRUE(WriteWholeFile(log, row.text));
+            std::optional<InstallLogBatch> batch;
+            if (batched) batch.emplace();
+            auto checkpoint = [&] {
+                if (batched) FlushInstallLog();
+                bytes[batched].push_back(ReadWholeFile(log));
+            };
+            // An archive into two folders, one of them with letters beyond ASCII.
+            for (const char* file : {"C:\\V\\SUB\\A.EXE", "C:\\V\\\xC9T\xC9\\B.EXE", "C:\\V\\SUB\\C.EXE"}) {
+                AddDirectoryRecord(11, file, log);
+                AddFileRecord(11, file, log);
+            }
+            checkpoint();
+            AddFileRecord(5, "C:\\V\\READ.ME", log);  // a copy
+            checkpoint();
+            AppendLogEntry(log, "Group", "0,Velomir");  // sections that appear first here
+            AppendLogEntry(log, "Item", "0,Velomir,VELOMIR.EXE");
+            AddFileRecord(5, "C:\\V\\LAST.TXT", log);
+            checkpoint();
+        }
+        EXPECT_EQ(bytes[true], bytes[false]);
+    }
+}
+
+// The profile calls cache a file they have read, and trust the cache
+// while the file's write time is the one they saw (and, on Wine, is old
+// enough). A read right after a checkpoint must see the file as the
+// checkpoint left it.
+TEST_F(ScriptLog, AReadRightAfterACheckpointSeesIt)
+{
+    const std::string log = base + "\\INSTALL.LOG";
+    WriteLogString(log, "File", "Last", "1");
+    WriteLogString(log, "File", "1", "0,EARLIER");
+    InstallLogBatch batch;
+    for (int i = 2; i < 40; ++i) {
+        // Written long ago: the cache is trusted from now on.
+        HANDLE file = CreateFileA(log.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        SYSTEMTIME old = {2001, 6, 0, 1, 12, 0, 0, 0};
+        FILETIME written;
+        SystemTimeToFileTime(&old, &written);
+        SetFileTime(file, nullptr, nullptr, &written);
+        CloseHandle(file);
+        char cached[16] = {};
+        GetPrivateProfileStringA("File", "Last", "", cached, sizeof cached, log.c_str());
+        ASSERT_EQ(std::string(cached), std::to_string(i - 1));
+        AddFileRecord(5, "C:\\F" + std::to_string(i), log);
+        FlushInstallLog();
+        char last[16] = {}, entry[32] = {};
+        GetPrivateProfileStringA("File", "Last", "", last, sizeof last, log.c_str());
+        GetPrivateProfileStringA("File", std::to_string(i).c_str(), "", entry, sizeof entry, log.c_str());
+        ASSERT_EQ(std::string(last), std::to_string(i));
+        ASSERT_EQ(std::string(entry), "5,C:\\F" + std::to_string(i));
+    }
+}
+
 TEST_F(ScriptLog, AWindowThatIsNoChildIsACheckpoint)
 {
     const std::string log = base + "\\INSTALL.LOG";
