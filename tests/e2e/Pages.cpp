@@ -153,6 +153,8 @@ std::string Answer(const Installer& installer, const std::string& text, int butt
     return caption;
 }
 
+const int kDiskLocationId = 10304;  // the diskette prompt's location field
+
 HWND WaitProgressWindow(const Installer& installer, DWORD timeout)
 {
     // The progress window has the installer's title, as its message boxes
@@ -162,15 +164,29 @@ HWND WaitProgressWindow(const Installer& installer, DWORD timeout)
 
 void ExpectInstallStepReached(Installer& installer)
 {
-    // The install step opens its progress window; Cancel there, Yes in the
-    // exit question, and the run is taken back and the installer ends.
+    // The install step opens its progress window. It is cancelled there:
+    // Cancel and Yes in the exit question, or Exit in the diskette prompt
+    // when the media lack an archive; the run is taken back and the
+    // installer ends.
     HWND progress = WaitProgressWindow(installer, kStartTimeout);
     REQUIRE(progress, "no progress window where the install step comes");
-    ui::Click(GetDlgItem(progress, IDCANCEL));
-    HWND question = WaitExitQuestion(installer);
-    REQUIRE(question, "no exit question after Cancel on the progress window");
-    ui::Click(GetDlgItem(question, IDYES));
-    CHECK(installer.WaitEnd(kStartTimeout), "the installer did not end after the install step was cancelled");
+    bool cancelled = false;
+    bool ended = ui::WaitUntil(
+        [&] {
+            if (WaitForSingleObject(installer.Process(), 0) == WAIT_OBJECT_0) return true;
+            if (HWND question = ui::FindMessageBox(installer.Pid(), kTitle, kExitQuestion)) {
+                ui::Click(GetDlgItem(question, IDYES));
+            } else if (HWND prompt = ui::FindDialogWith(installer.Pid(), kTitle, kDiskLocationId)) {
+                ui::Click(GetDlgItem(prompt, IDCANCEL));
+            } else if (!cancelled && IsWindow(progress)) {
+                ui::Click(GetDlgItem(progress, IDCANCEL));
+                cancelled = true;
+            }
+            Sleep(200);
+            return false;
+        },
+        kStartTimeout);
+    CHECK(ended && installer.WaitEnd(kTimeout), "the installer did not end after the install step was cancelled");
 }
 
 HWND DemoPages(const Args& args, Installer& installer)
