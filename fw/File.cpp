@@ -91,4 +91,24 @@ bool File::SetTimes(const FILETIME* created, const FILETIME* accessed, const FIL
     return true;
 }
 
+bool ReadFileTimes(const std::string& path, FileTimes& times)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    bool ok = GetFileTime(file, &times.created, &times.accessed, &times.written) != 0;
+    CloseHandle(file);
+    return ok;
+}
+
+void SetFileTimes(const std::string& path, const FileTimes& times)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    SetFileTime(file, &times.created, &times.accessed, &times.written);
+    CloseHandle(file);
+}
+
 }  // namespace fw

@@ -47,4 +47,12 @@ private:
     DWORD lastError_ = 0;
 };
 
+// The three times of a file, read from one file and set on another by
+// name (the file opened only for that, shared with every other user).
+struct FileTimes {
+    FILETIME created{}, accessed{}, written{};
+};
+bool ReadFileTimes(const std::string& path, FileTimes& times);
+void SetFileTimes(const std::string& path, const FileTimes& times);
+
 }  // namespace fw

@@ -106,6 +106,15 @@ RECT Window::ClientRect() const
     return rc;
 }
 
+void Window::CentreOnScreen(int reservedBelow)
+{
+    RECT r = WindowRect();
+    int width = r.right - r.left, height = r.bottom - r.top;
+    SetWindowPos(hwnd_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                 (GetSystemMetrics(SM_CYSCREEN) - reservedBelow - height) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 RECT Window::WindowRect() const
 {
     RECT rc{};

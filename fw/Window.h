@@ -42,6 +42,9 @@ public:
     int ControlId() const { return GetDlgCtrlID(hwnd_); }
     RECT ClientRect() const;
     RECT WindowRect() const;
+    // Moves the window, keeping its size, to the middle of the screen's
+    // width and of its height less `reservedBelow` pixels at the bottom.
+    void CentreOnScreen(int reservedBelow = 0);
     void Invalidate(bool erase = true) { InvalidateRect(hwnd_, nullptr, erase); }
     void Update() { UpdateWindow(hwnd_); }
     LRESULT Send(UINT msg, WPARAM w = 0, LPARAM l = 0) { return SendMessageA(hwnd_, msg, w, l); }

@@ -25,12 +25,7 @@ void BillboardDialog::Destroy()
 bool BillboardDialog::OnCreate()
 {
     // Centred in the screen area above the progress window.
-    RECT r = WindowRect();
-    int width = r.right - r.left, height = r.bottom - r.top;
-    int hostHeight = hostRect.bottom - hostRect.top;
-    SetWindowPos(Handle(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                 (GetSystemMetrics(SM_CYSCREEN) - hostHeight - height - 20) / 2, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    CentreOnScreen(hostRect.bottom - hostRect.top + 20);
     return true;
 }
 

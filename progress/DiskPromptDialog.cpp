@@ -16,12 +16,7 @@ bool DiskPromptDialog::OnCreate()
 {
     // Over a running install: centred in the area above the progress
     // window, like the billboards.
-    RECT r = WindowRect();
-    int width = r.right - r.left, height = r.bottom - r.top;
-    int screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    if (!IsRectEmpty(&hostRect)) screenHeight -= (hostRect.bottom - hostRect.top) + 20;
-    SetWindowPos(Handle(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                 (screenHeight - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    CentreOnScreen(IsRectEmpty(&hostRect) ? 0 : hostRect.bottom - hostRect.top + 20);
     return true;
 }
 

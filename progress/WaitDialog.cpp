@@ -23,11 +23,7 @@ void WaitDialog::Destroy()
 
 bool WaitDialog::OnCreate()
 {
-    RECT r = WindowRect();
-    int width = r.right - r.left, height = r.bottom - r.top;
-    SetWindowPos(Handle(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                 (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    CentreOnScreen();
     return true;
 }
 

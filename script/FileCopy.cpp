@@ -10,30 +10,6 @@
 
 namespace {
 
-struct FileTimes {
-    FILETIME created{}, accessed{}, written{};
-};
-
-bool ReadTimesByName(const std::string& path, FileTimes& times)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    bool ok = GetFileTime(file, &times.created, &times.accessed, &times.written) != 0;
-    CloseHandle(file);
-    return ok;
-}
-
-void SetTimesByName(const std::string& path, const FileTimes& times)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
-    SetFileTime(file, &times.created, &times.accessed, &times.written);
-    CloseHandle(file);
-}
-
 // True when `path` names the very file that `open` has open (the same
 // volume and file index), whatever way the two names are written.
 bool IsSameFile(HANDLE open, const std::string& path)
@@ -98,8 +74,8 @@ int ScriptEngine::CopyFileWithTimes(const std::string& source, const std::string
 
     // The source's times are read before anything is copied. When they
     // cannot be read the copy keeps the times the system gives it.
-    FileTimes times;
-    bool haveTimes = keepTimes == 1 && ReadTimesByName(source, times);
+    fw::FileTimes times;
+    bool haveTimes = keepTimes == 1 && fw::ReadFileTimes(source, times);
 
     fw::File in;
     if (!in.Open(source, fw::File::modeRead)) return AskOnError(IDS_OPEN_ERROR, source, silent);
@@ -150,7 +126,7 @@ int ScriptEngine::CopyFileWithTimes(const std::string& source, const std::string
     }
 
     out.Close();
-    if (haveTimes) SetTimesByName(destination, times);
+    if (haveTimes) fw::SetFileTimes(destination, times);
     if (copyOntoLog && result == kCopied) AddFileRecord(number, destination, logPath);
     return result;
 }

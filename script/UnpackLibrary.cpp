@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "fw/File.h"
 #include "fw/ResString.h"
 #include "script/InstallLog.h"
 #include "script/ScriptEngine.h"
@@ -16,31 +17,22 @@ using InitProc = int(WINAPI*)(const char*, const char*, int, int, HWND, UINT, vo
 using ExecProc = int(WINAPI*)(char*, DWORD*);
 using ExitProc = int(WINAPI*)();
 
+// The archive's times, given to every file it puts on disk.
 struct ArchiveTimes {
-    FILETIME created{}, accessed{}, written{};
+    fw::FileTimes times;
     bool known = false;
 };
 
 ArchiveTimes ReadArchiveTimes(const std::string& path)
 {
-    ArchiveTimes times;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return times;
-    times.known = GetFileTime(file, &times.created, &times.accessed, &times.written) != 0;
-    CloseHandle(file);
-    return times;
+    ArchiveTimes archive;
+    archive.known = fw::ReadFileTimes(path, archive.times);
+    return archive;
 }
 
-void StampFile(const std::string& path, const ArchiveTimes& times)
+void StampFile(const std::string& path, const ArchiveTimes& archive)
 {
-    if (!times.known) return;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
-    SetFileTime(file, &times.created, &times.accessed, &times.written);
-    CloseHandle(file);
+    if (archive.known) fw::SetFileTimes(path, archive.times);
 }
 
 template <typename Proc>

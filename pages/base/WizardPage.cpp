@@ -12,8 +12,8 @@
 #include "progress/CvButton.h"
 #include "resources/resource.h"
 
-WizardPage::WizardPage(UINT templateId, MainWindow& main)
-    : fw::Dialog(templateId, main.Handle()), main_(main)
+WizardPage::WizardPage(UINT templateId, MainWindow& main, int helpContext)
+    : fw::Dialog(templateId, main.Handle()), main_(main), helpContext_(helpContext)
 {
     separator = fw::LoadResString(IDS_KB_SEPARATOR);
     unitText = fw::LoadResString(IDS_KB_UNIT);
@@ -26,11 +26,7 @@ WizardPage::~WizardPage()
 
 bool WizardPage::OnCreate()
 {
-    RECT r = WindowRect();
-    int width = r.right - r.left, height = r.bottom - r.top;
-    SetWindowPos(Handle(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                 (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    CentreOnScreen();
     return true;
 }
 
@@ -202,6 +198,18 @@ void WizardPage::ConfirmExitAndUndo()
     if (!AskExit()) return;
     MainWindow::StartCleanupProgram(main_.installerDir);
     EndDialog(IDCANCEL);
+}
+
+bool WizardPage::OnCommand(int id, int notifyCode, HWND control)
+{
+    if (helpContext_ < 0 || (id != IDC_HELP_BUTTON && id != ID_HELP_COMMAND)) return false;
+    ShowHelp((DWORD)helpContext_);
+    return true;
+}
+
+void WizardPage::OnHelp()
+{
+    if (helpContext_ >= 0) ShowHelp((DWORD)helpContext_);
 }
 
 void WizardPage::ShowHelp(DWORD contextId)

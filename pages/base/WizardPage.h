@@ -12,8 +12,10 @@ class MainWindow;
 
 class WizardPage : public fw::Dialog {
 public:
-    // A modal page from template `templateId`, in front of `main`.
-    WizardPage(UINT templateId, MainWindow& main);
+    // A modal page from template `templateId`, in front of `main`. Its Help
+    // button, the help command and F1 open the help at `helpContext`; a page
+    // without help (-1) leaves them to the page.
+    WizardPage(UINT templateId, MainWindow& main, int helpContext = -1);
     ~WizardPage() override;
 
     // Message boxes with the product caption, OK and the exclamation icon.
@@ -60,9 +62,12 @@ public:
 protected:
     bool OnCreate() override;
     bool OnInitDialog() override;
+    bool OnCommand(int id, int notifyCode, HWND control) override;
+    void OnHelp() override;
     MainWindow& main_;
 
 private:
+    int helpContext_;
     bool AskExit();
     int ParseKB(std::string figure) const;
 };

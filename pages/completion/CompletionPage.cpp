@@ -17,7 +17,7 @@ bool IsFile(const std::string& path)
 
 }  // namespace
 
-CompletionPage::CompletionPage(MainWindow& main) : WizardPage(IDD_COMPLETION, main) {}
+CompletionPage::CompletionPage(MainWindow& main) : WizardPage(IDD_COMPLETION, main, kHelpContext) {}
 
 std::string CompletionPage::ReadMeFile(const std::string& productDir)
 {
@@ -48,12 +48,8 @@ bool CompletionPage::OnCommand(int id, int notifyCode, HWND control)
     case IDC_RAMHOLD_SETUP:
         StartRamholdSetup();
         return true;
-    case IDC_HELP_BUTTON:
-    case ID_HELP_COMMAND:
-        ShowHelp(kHelpContext);
-        return true;
     default:
-        return false;
+        return WizardPage::OnCommand(id, notifyCode, control);
     }
 }
 
@@ -62,10 +58,6 @@ void CompletionPage::OnCancel()
     EndDialog(kPageEnd);
 }
 
-void CompletionPage::OnHelp()
-{
-    ShowHelp(kHelpContext);
-}
 
 void CompletionPage::OpenReadMe()
 {

@@ -24,7 +24,6 @@ protected:
     bool OnInitDialog() override;
     bool OnCommand(int id, int notifyCode, HWND control) override;
     void OnCancel() override;
-    void OnHelp() override;
 
 private:
     void OpenReadMe();

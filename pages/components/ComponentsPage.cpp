@@ -25,7 +25,7 @@ bool IsDriveLetter(char c)
 
 }  // namespace
 
-ComponentsPage::ComponentsPage(MainWindow& main) : WizardPage(IDD_COMPONENTS, main)
+ComponentsPage::ComponentsPage(MainWindow& main) : WizardPage(IDD_COMPONENTS, main, 3)
 {
     for (int i = 0; i < kCheckedSlots; ++i) selected[i] = 1;
     selected[4] = 0;
@@ -180,16 +180,8 @@ bool ComponentsPage::OnCommand(int id, int notifyCode, HWND control)
     case IDC_EXIT:
         ConfirmExit();
         return true;
-    case IDC_HELP_BUTTON:
-    case ID_HELP_COMMAND:
-        ShowHelp(3);
-        return true;
     default:
-        return false;
+        return WizardPage::OnCommand(id, notifyCode, control);
     }
 }
 
-void ComponentsPage::OnHelp()
-{
-    ShowHelp(3);
-}

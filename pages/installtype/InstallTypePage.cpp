@@ -10,7 +10,7 @@ namespace {
 int keyWentDown = 0;
 }  // namespace
 
-InstallTypePage::InstallTypePage(MainWindow& main) : WizardPage(IDD_INSTALL_TYPE, main) {}
+InstallTypePage::InstallTypePage(MainWindow& main) : WizardPage(IDD_INSTALL_TYPE, main, 0) {}
 
 bool InstallTypePage::OnInitDialog()
 {
@@ -78,16 +78,8 @@ bool InstallTypePage::OnCommand(int id, int notifyCode, HWND control)
     case IDC_BACK:
         EndDialog(IDC_BACK);
         return true;
-    case IDC_HELP_BUTTON:
-    case ID_HELP_COMMAND:
-        ShowHelp(0);
-        return true;
     default:
-        return false;
+        return WizardPage::OnCommand(id, notifyCode, control);
     }
 }
 
-void InstallTypePage::OnHelp()
-{
-    ShowHelp(0);
-}

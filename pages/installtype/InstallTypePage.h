@@ -18,7 +18,6 @@ protected:
     void OnOK() override;
     void OnCancel() override;
     bool OnCommand(int id, int notifyCode, HWND control) override;
-    void OnHelp() override;
 
 private:
     // Acts on a released letter key: the first letter of string 2016 is

@@ -20,7 +20,7 @@ bool StartsWithDrive(const std::string& path)
 }
 }  // namespace
 
-LocationsPage::LocationsPage(MainWindow& main) : WizardPage(IDD_LOCATIONS, main) {}
+LocationsPage::LocationsPage(MainWindow& main) : WizardPage(IDD_LOCATIONS, main, kHelpContext) {}
 
 std::string LocationsPage::FullInstallSize() const
 {
@@ -195,16 +195,8 @@ bool LocationsPage::OnCommand(int id, int notifyCode, HWND control)
     case IDC_BROWSE_GROUP:
         ChooseGroup();
         return true;
-    case IDC_HELP_BUTTON:
-    case ID_HELP_COMMAND:
-        ShowHelp(kHelpContext);
-        return true;
     default:
-        return false;
+        return WizardPage::OnCommand(id, notifyCode, control);
     }
 }
 
-void LocationsPage::OnHelp()
-{
-    ShowHelp(kHelpContext);
-}

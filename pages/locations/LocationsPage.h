@@ -30,7 +30,6 @@ protected:
     void OnOK() override;
     void OnCancel() override;
     bool OnCommand(int id, int notifyCode, HWND control) override;
-    void OnHelp() override;
 
 private:
     void OnDirectoryChanged();

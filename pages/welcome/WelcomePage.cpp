@@ -3,7 +3,7 @@
 #include "fw/WaitCursor.h"
 #include "resources/resource.h"
 
-WelcomePage::WelcomePage(MainWindow& main) : WizardPage(IDD_WELCOME, main) {}
+WelcomePage::WelcomePage(MainWindow& main) : WizardPage(IDD_WELCOME, main, 0) {}
 
 bool WelcomePage::OnInitDialog()
 {
@@ -26,16 +26,8 @@ bool WelcomePage::OnCommand(int id, int notifyCode, HWND control)
     case IDC_NEXT:
         OnOK();
         return true;
-    case IDC_HELP_BUTTON:
-    case ID_HELP_COMMAND:
-        ShowHelp(0);
-        return true;
     default:
-        return false;
+        return WizardPage::OnCommand(id, notifyCode, control);
     }
 }
 
-void WelcomePage::OnHelp()
-{
-    ShowHelp(0);
-}

@@ -14,5 +14,4 @@ protected:
     bool OnInitDialog() override;
     void OnCancel() override;
     bool OnCommand(int id, int notifyCode, HWND control) override;
-    void OnHelp() override;
 };
