@@ -27,6 +27,7 @@ the ratio and the stage timings of the best install.
 import argparse
 import os
 import random
+import re
 import shutil
 import subprocess
 import sys
@@ -202,10 +203,11 @@ def main():
     archives = [(wine_path(os.path.join(media, a[0])), "C:\\CVBENCH\\7ZA" + ("\\" + a[2][4:] if a[2][4:] else ""))
                 for a in ARCHIVES]
 
-    def run_install():
+    def run_install(traced=False):
         r = subprocess.run([args.isolate, args.wine, args.driver, "bench-install", args.installer, wine_path(media),
                             wine_path(os.path.join(args.work, "bench-install.calls"))],
-                           capture_output=True, text=True, env=env)
+                           capture_output=True, text=True,
+                           env=dict(env, WINEDEBUG="-all,+debugstr") if traced else env)
         got = {}
         stage_times = []
         for line in r.stdout.splitlines():
@@ -216,7 +218,9 @@ def main():
                 stage_times.append((f[2], float(f[3])))
         if r.returncode != 0 or "install" not in got:
             return None, "the install walk failed (%d):\n%s" % (r.returncode, r.stdout[-3000:])
-        return (got["install"], stage_times, got.get("tick")), None
+        engine = [re.sub(r"^.*CVENGINE: ", "", l).replace("\\n", "").strip('"')
+                  for l in r.stdout.splitlines() if "CVENGINE: stage" in l]
+        return (got["install"], stage_times, got.get("tick"), engine), None
 
     def run_7za():
         start = time.perf_counter()
@@ -247,6 +251,10 @@ def main():
             else:
                 sevens.append(result)
                 print("round %d: 7za.exe  %.2f s" % (round_ + 1, result), flush=True)
+    # One more install with the engine's debug output on, for where its
+    # time goes (traced by the engine at the end of the script).
+    shutil.rmtree(bench_root, ignore_errors=True)
+    traced, _ = run_install(traced=True)
     shutil.rmtree(bench_root, ignore_errors=True)
 
     print()
@@ -261,6 +269,10 @@ def main():
     for name, at in best[1]:
         print("  %-10s ends at %6.2f s  (%.2f s)" % (name, at, at - before))
         before = at
+    if traced:
+        print("where the engine's time went in a traced install of %.2f s:" % traced[0])
+        for line in traced[3]:
+            print("  engine " + line)
     ratio = best[0] / best7
     print("ratio install time / 7za time: %.2f  (goal: at most %.1f)" % (ratio, GOAL))
     return 1 if failed else 0
