@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "fw/ResString.h"
+#include "resources/resource.h"
 #include "script/EngineStages.h"
 #include "script/InstallLog.h"
 #include "script/ScriptEngine.h"
@@ -173,8 +174,10 @@ int ScriptEngine::UnpackArchive(UnpackLibrary& library, const std::string& archi
             AddDirectoryRecord(lineNumber, name, state.installLogPath);
             state.runMemory.RecordUnpackedFile(destinationDir, name);
             engine_stages::Add(engine_stages::kRecords, t);
+            // Only the destination changes within an archive: the source
+            // shown is the archive itself, set when its line began.
             t = engine_stages::Now();
-            UpdateData(false);
+            SetItemText(IDC_DESTINATION_TEXT, destinationText);
             engine_stages::Add(engine_stages::kDisplay, t);
             break;
         }
