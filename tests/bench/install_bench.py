@@ -220,7 +220,7 @@ def main():
             return None, "the install walk failed (%d):\n%s" % (r.returncode, r.stdout[-3000:])
         engine = [re.sub(r"^.*CVENGINE: ", "", l).replace("\\n", "").strip('"')
                   for l in r.stdout.splitlines() if "CVENGINE: stage" in l]
-        return (got["install"], stage_times, got.get("tick"), engine), None
+        return (got["install"], stage_times, None, engine), None
 
     def run_7za():
         start = time.perf_counter()
@@ -246,8 +246,7 @@ def main():
                 continue
             if name == "install":
                 installs.append(result)
-                print("round %d: install  %.2f s  (then %.2f s waiting for the billboard tick)"
-                      % (round_ + 1, result[0], result[2] or 0), flush=True)
+                print("round %d: install  %.2f s" % (round_ + 1, result[0]), flush=True)
             else:
                 sevens.append(result)
                 print("round %d: 7za.exe  %.2f s" % (round_ + 1, result), flush=True)
