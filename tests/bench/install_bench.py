@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """The whole install step against 7-Zip's 7za.exe on the same archives.
 
-    install_bench.py --wine WINE --driver E2EDRIVER.EXE --installer INSTALL.EXE
-                     --media-files DIR --work DIR --sevenzip-dir DIR --arch ia32|x64
+    install_bench.py --wine WINE --driver E2EDRIVER.EXE --isolate RUN-ISOLATED
+                     --installer INSTALL.EXE --media-files DIR --work DIR --sevenzip-dir DIR --arch ia32|x64
 
 Makes (once) a product of about 200 MB in 2,000 files, packed in four
 archives (large and small files mixed, in nested folders), and lays it out as
@@ -21,7 +21,9 @@ Each round, in the same Wine prefix:
   - 7za.exe extracts the same four archives into C:\\CVBENCH\\7ZA, timed
     from the start of its Wine process to its end.
 Best of three, the two taking turns in who goes first; prints both times,
-the ratio and the stage timings of the best install.
+the ratio and the stage timings of the best install, then the engine's own
+sums (time in the library's calls, progress messages, file times, records,
+file names shown) from one more install with WINEDEBUG=+debugstr.
 """
 
 import argparse
