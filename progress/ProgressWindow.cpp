@@ -5,6 +5,7 @@
 #include "app/MainWindow.h"
 #include "fw/ResString.h"
 #include "progress/BillboardDialog.h"
+#include "script/EngineStages.h"
 #include "resources/resource.h"
 
 namespace {
@@ -62,7 +63,9 @@ void ProgressWindow::DoDataExchange(fw::DataExchange& dx)
 INT_PTR ProgressWindow::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (msg == UM_PROGRESS) {
+        int64_t t = engine_stages::Now();
         OnProgress((int)wParam);
+        engine_stages::Add(engine_stages::kProgress, t);
         return SetResult(0);
     }
     return fw::Dialog::DialogProc(msg, wParam, lParam);
@@ -200,7 +203,10 @@ void ProgressWindow::WaitForBillboardTick()
 void ProgressWindow::OnProgress(int percent)
 {
     if (cancelRequested == 1) return;
-    progressBar.SetPos(percent);
+    // The library reports every block it writes, thousands of times in a
+    // big product for a hundred positions; a bar that already shows the
+    // percentage is left as it is, so it is drawn only when it changes.
+    if (percent != progressBar.position) progressBar.SetPos(percent);
     // A count below 1 shows the first billboard for the whole run.
     int count = StringNumber(IDS_BILLBOARD_COUNT);
     if (count < 1) count = 1;

@@ -4,6 +4,8 @@
 
 #include "fw/File.h"
 #include "fw/ResString.h"
+#include "resources/resource.h"
+#include "script/EngineStages.h"
 #include "script/InstallLog.h"
 #include "script/ScriptEngine.h"
 #include "script/ScriptIds.h"
@@ -89,6 +91,7 @@ void ScriptEngine::UnloadUnpackLibrary(UnpackLibrary& library)
 {
     if (library.handle) FreeLibrary(library.handle);
     library.handle = nullptr;
+    engine_stages::Trace();
     if (library.stagedPath.empty()) return;
     if (std::remove(library.stagedPath.c_str()) == -1)
         ReportError(IDS_CANNOT_DELETE, library.stagedPath);
@@ -115,8 +118,10 @@ int ScriptEngine::UnpackArchive(UnpackLibrary& library, const std::string& archi
     };
 
     // From here on exit is called exactly once, on every path.
+    int64_t inLibrary = engine_stages::Now();
     int opened = init(archivePath.c_str(), destinationDir.c_str(), base, share, ownHandle,
                       UM_PROGRESS, reinterpret_cast<volatile LONG*>(&cancelRequested));
+    engine_stages::Add(engine_stages::kLibrary, inLibrary);
     if (opened == 1) {
         box(IDS_UNPACK_OPEN_ERROR, IDS_UNPACK_OPEN_CAPTION);
         if (!exit) return kUnpackFailed;
@@ -128,7 +133,9 @@ int ScriptEngine::UnpackArchive(UnpackLibrary& library, const std::string& archi
     }
 
     for (;;) {
+        inLibrary = engine_stages::Now();
         int result = exec ? exec(library.nameBuffer, &library.auxValue) : 1;
+        engine_stages::Add(engine_stages::kLibrary, inLibrary);
         // Whatever the library wrote, the text ends within the buffer.
         library.nameBuffer[kUnpackNameBuffer - 1] = '\0';
         switch (result) {
@@ -149,13 +156,21 @@ int ScriptEngine::UnpackArchive(UnpackLibrary& library, const std::string& archi
             // The library reports each file once it is written and closed:
             // the name in the buffer is the file to stamp.
             std::string name = library.nameBuffer;
+            int64_t t = engine_stages::Now();
             StampFile(name, times);
+            engine_stages::Add(engine_stages::kStamp, t);
+            t = engine_stages::Now();
             destinationText = name;
             fw::ToUpper(destinationText);
             AddFileRecord(lineNumber, name, state.installLogPath);
             AddDirectoryRecord(lineNumber, name, state.installLogPath);
             state.runMemory.RecordUnpackedFile(destinationDir, name);
-            UpdateData(false);
+            engine_stages::Add(engine_stages::kRecords, t);
+            // Only the destination changes within an archive: the source
+            // shown is the archive itself, set when its line began.
+            t = engine_stages::Now();
+            SetItemText(IDC_DESTINATION_TEXT, destinationText);
+            engine_stages::Add(engine_stages::kDisplay, t);
             break;
         }
         case 4:
@@ -164,7 +179,9 @@ int ScriptEngine::UnpackArchive(UnpackLibrary& library, const std::string& archi
             cancelRequested = 1;
             return kUnpackStopped;
         case 0:
+            inLibrary = engine_stages::Now();
             if (exit) exit();
+            engine_stages::Add(engine_stages::kLibrary, inLibrary);
             return kUnpackDone;
         default:
             break;
