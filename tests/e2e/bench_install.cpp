@@ -131,7 +131,7 @@ bool IsQuestion(HWND window)
 }
 
 struct Watch {
-    DWORD pid;
+    DWORD pid = 0;
     HWND window = nullptr;
     Clock clock;
 };
@@ -177,7 +177,8 @@ void BenchInstall(const Args& args)
     // waits a little after the button is up), often enough to catch its
     // opening within a few milliseconds; the installer is in the wizard
     // until then.
-    Watch watch{installer.Pid()};
+    Watch watch;
+    watch.pid = installer.Pid();
     HANDLE watcher = CreateThread(nullptr, 0, WatchForProgressWindow, &watch, 0, nullptr);
     REQUIRE(watcher, "cannot start the watch for the progress window");
     ui::Click(GetDlgItem(type, kExpressButton));
