@@ -2,6 +2,8 @@
 // exit question, Escape, a source directory that does not exist; and the
 // walk of `make demo`.
 #include "Driver.h"
+#include "Pages.h"
+#include "Walks.h"
 
 namespace e2e {
 namespace {
@@ -84,6 +86,12 @@ void MissingSource(const Args& args)
 void Demo(const Args& args)
 {
     Startup(args);
+    // Again, through the pages to the install and its end.
+    Installer installer;
+    HWND page = StartAtLocations(args, installer);
+    if (!page) return;
+    LocationsNext(page, "C:\\VELOMIR");
+    if (WaitPage(installer, kInstallTypeTitle)) DemoInstall(args, installer);
 }
 
 }  // namespace
