@@ -2,9 +2,15 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+
 #include "Driver.h"
 
 namespace e2e {
+
+// Removes what an earlier install left: the product directory `target`,
+// the product INI, its registry keys, the program group.
+void ForgetEarlierInstall(const std::string& target);
 
 // From the installation type page: Express, with a screenshot of the
 // progress window, the diskette prompt (answered with the next diskette of

@@ -104,6 +104,8 @@ HWND GroupWindow()
     return FindWindowA(nullptr, kGroup);
 }
 
+}  // namespace
+
 void ForgetEarlierInstall(const std::string& target)
 {
     RemoveTree(target);
@@ -120,6 +122,8 @@ void ForgetEarlierInstall(const std::string& target)
         if (!ui::WaitUntil([&] { return !IsWindow(window); }, 3000)) break;
     }
 }
+
+namespace {
 
 // The directory `name` beside `directory` (DISK2 beside DISK1).
 std::string Beside(const std::string& directory, const std::string& name)
@@ -162,6 +166,24 @@ HWND FindWindowWithItem(DWORD pid, int item)
     return s.found;
 }
 
+// Lists the visible windows of `pid` with their texts, to say what the
+// installer showed instead of what a walk waited for.
+void PrintWindows(DWORD pid)
+{
+    EnumWindows(
+        [](HWND hwnd, LPARAM lp) -> BOOL {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(hwnd, &owner);
+            if (owner != (DWORD)lp || !IsWindowVisible(hwnd)) return TRUE;
+            std::printf("  window \"%s\"", ui::Text(hwnd).c_str());
+            for (HWND child = GetWindow(hwnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+                if (!ui::Text(child).empty()) std::printf(" | %d \"%s\"", GetDlgCtrlID(child), ui::Text(child).c_str());
+            std::printf("\n");
+            return TRUE;
+        },
+        (LPARAM)pid);
+}
+
 // Locations page → `target` → installation type page.
 HWND StartAtInstallType(const Args& args, Installer& installer, const std::string& target)
 {
@@ -178,6 +200,7 @@ HWND ChooseExpress(Installer& installer, HWND type)
     ui::Click(GetDlgItem(type, kExpress));
     HWND progress = ui::WaitFor([&] { return FindWindowWithItem(installer.Pid(), kSourceText); }, kTimeout);
     CHECK(progress, "no progress window after Express");
+    if (!progress) PrintWindows(installer.Pid());
     return progress;
 }
 
@@ -216,24 +239,6 @@ void WatchProgress(Installer& installer, HWND progress, ProgressSeen& seen,
         if (step) step();
         Sleep(50);
     }
-}
-
-// Lists the visible windows of `pid` with their texts, to say what the
-// installer showed instead of what a walk waited for.
-void PrintWindows(DWORD pid)
-{
-    EnumWindows(
-        [](HWND hwnd, LPARAM lp) -> BOOL {
-            DWORD owner = 0;
-            GetWindowThreadProcessId(hwnd, &owner);
-            if (owner != (DWORD)lp || !IsWindowVisible(hwnd)) return TRUE;
-            std::printf("  window \"%s\"", ui::Text(hwnd).c_str());
-            for (HWND child = GetWindow(hwnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-                if (!ui::Text(child).empty()) std::printf(" | %d \"%s\"", GetDlgCtrlID(child), ui::Text(child).c_str());
-            std::printf("\n");
-            return TRUE;
-        },
-        (LPARAM)pid);
 }
 
 HWND WaitMessage(const Installer& installer, const std::string& caption, const std::string& text)
@@ -609,30 +614,52 @@ void DemoInstall(const Args& args, Installer& installer)
     HWND progress = ChooseExpress(installer, type);
     if (!progress) return;
     bool progressShot = false, promptShot = false;
-    int disk = 2;
     HWND answered = nullptr;
+    std::string answeredAt;  // the destination shown when the prompt was answered
     ProgressSeen seen;
     WatchProgress(installer, progress, seen, [&] {
-        if (!progressShot && FindWindowWithItem(installer.Pid(), kFirstSplash) &&
-            !ui::Text(GetDlgItem(progress, kSourceText)).empty()) {
-            Shot(args, "09-progress");
+        HWND prompt = FindWindowWithItem(installer.Pid(), kDiskLabel);
+        if (prompt && prompt != answered) {
+            installer.Settle();
+            if (!promptShot) Shot(args, "10-diskette-prompt");
+            promptShot = true;
+            std::string label = ui::Text(GetDlgItem(prompt, kDiskLabel));
+            AnswerDiskPrompt(prompt, Beside(args.sourceDir, "DISK" + label.substr(label.size() - 1)));
+            answered = prompt;
+            answeredAt = ui::Text(GetDlgItem(progress, kDestinationText));
+            return;
+        }
+        // Once the unpacking is under way, with a billboard and no prompt:
+        // at once, before the next prompt comes.
+        std::string destination = ui::Text(GetDlgItem(progress, kDestinationText));
+        if (!progressShot && !prompt && (answered ? destination != answeredAt : seen.names > 20) &&
+            !seen.billboards.empty() && FindWindowWithItem(installer.Pid(), kFirstSplash + seen.billboards.back())) {
+            Sleep(50);
+            std::string path = args.shots + "\\09-progress.png";
+            if (!args.shots.empty() && ui::SaveScreenshot(path)) std::printf("screenshot %s\n", path.c_str());
             progressShot = true;
         }
-        HWND prompt = FindWindowWithItem(installer.Pid(), kDiskLabel);
-        if (!prompt || prompt == answered) return;
-        installer.Settle();
-        if (!promptShot) Shot(args, "10-diskette-prompt");
-        promptShot = true;
-        std::string label = ui::Text(GetDlgItem(prompt, kDiskLabel));
-        disk = label.empty() ? disk : label.back() - '0';
-        AnswerDiskPrompt(prompt, Beside(args.sourceDir, "DISK" + std::to_string(disk)));
-        answered = prompt;
     });
-    HWND completion = WaitPage(installer, kCompletionTitle, kInstallTimeout);
-    if (completion) Shot(args, "11-completion");
-    if (HWND group = ui::WaitFor(GroupWindow, completion ? 2000 : kTimeout)) {
-        SetForegroundWindow(group);
+    // The completion page comes only when the install has no setup tool to
+    // hand over to.
+    HWND completion = ui::WaitFor(
+        [&]() -> HWND {
+            if (installer.WaitEnd(0)) return HWND(-1);
+            return ui::FindTopLevel(installer.Pid(), "#32770", kCompletionTitle);
+        },
+        kInstallTimeout);
+    if (completion == HWND(-1)) completion = nullptr;
+    if (completion) {
+        installer.Settle();
+        Shot(args, "11-completion");
+    }
+    if (HWND group = ui::WaitFor(GroupWindow, kTimeout)) {
+        // The shell's folder window shows the items added after it opened
+        // once it is refreshed.
+        ui::PressKey(group, VK_F5);
+        Sleep(1500);
         Shot(args, "12-program-group");
+        for (const std::string& link : FileNames(MadeGroupFolder(), "*")) std::printf("  group item: %s\n", link.c_str());
         PostMessageA(group, WM_CLOSE, 0, 0);
     }
     if (completion) ui::Click(GetDlgItem(completion, kFinish));

@@ -87,6 +87,7 @@ void Demo(const Args& args)
 {
     Startup(args);
     // Again, through the pages to the install and its end.
+    ForgetEarlierInstall("C:\\VELOMIR");
     Installer installer;
     HWND page = StartAtLocations(args, installer);
     if (!page) return;
