@@ -4,6 +4,8 @@
 // diskette prompt of split media; Cancel during the progress and the undo;
 // a damaged archive and the completion page. Each walk starts from a clean
 // system: no product directory, no product INI, no registry keys, no group.
+#include <windows.h>
+#include <shellapi.h>
 #include <shlobj.h>
 #include <shlwapi.h>
 
@@ -615,7 +617,7 @@ void DemoInstall(const Args& args, Installer& installer)
     if (!progress) return;
     bool progressShot = false, promptShot = false;
     HWND answered = nullptr;
-    std::string answeredAt;  // the destination shown when the prompt was answered
+    int quiet = 0;  // turns without a prompt
     ProgressSeen seen;
     WatchProgress(installer, progress, seen, [&] {
         HWND prompt = FindWindowWithItem(installer.Pid(), kDiskLabel);
@@ -626,15 +628,12 @@ void DemoInstall(const Args& args, Installer& installer)
             std::string label = ui::Text(GetDlgItem(prompt, kDiskLabel));
             AnswerDiskPrompt(prompt, Beside(args.sourceDir, "DISK" + label.substr(label.size() - 1)));
             answered = prompt;
-            answeredAt = ui::Text(GetDlgItem(progress, kDestinationText));
             return;
         }
-        // Once the unpacking is under way, with a billboard and no prompt:
-        // at once, before the next prompt comes.
-        std::string destination = ui::Text(GetDlgItem(progress, kDestinationText));
-        if (!progressShot && !prompt && (answered ? destination != answeredAt : seen.names > 20) &&
-            !seen.billboards.empty() && FindWindowWithItem(installer.Pid(), kFirstSplash + seen.billboards.back())) {
-            Sleep(50);
+        // The installer answers only between its steps: the first calm
+        // moment after a prompt, or once the run is under way without one.
+        quiet = prompt ? 0 : quiet + 1;
+        if (!progressShot && quiet >= 2 && (answered || seen.names > 20)) {
             std::string path = args.shots + "\\09-progress.png";
             if (!args.shots.empty() && ui::SaveScreenshot(path)) std::printf("screenshot %s\n", path.c_str());
             progressShot = true;
@@ -653,14 +652,21 @@ void DemoInstall(const Args& args, Installer& installer)
         installer.Settle();
         Shot(args, "11-completion");
     }
-    if (HWND group = ui::WaitFor(GroupWindow, kTimeout)) {
-        // The shell's folder window shows the items added after it opened
-        // once it is refreshed.
-        ui::PressKey(group, VK_F5);
-        Sleep(1500);
-        Shot(args, "12-program-group");
-        for (const std::string& link : FileNames(MadeGroupFolder(), "*")) std::printf("  group item: %s\n", link.c_str());
-        PostMessageA(group, WM_CLOSE, 0, 0);
+    if (ui::WaitFor(GroupWindow, kTimeout)) {
+        // The shell opens a folder window for the group as it is made and
+        // shown, before its items come; opened again, it lists them all.
+        Sleep(1000);
+        while (HWND stale = GroupWindow()) {
+            SendMessageTimeoutA(stale, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 2000, nullptr);
+            if (!ui::WaitUntil([&] { return !IsWindow(stale); }, kTimeout)) break;
+            Sleep(500);
+        }
+        ShellExecuteA(nullptr, "open", MadeGroupFolder().c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        if (HWND group = ui::WaitFor(GroupWindow, kTimeout)) {
+            Sleep(1500);
+            Shot(args, "12-program-group");
+            PostMessageA(group, WM_CLOSE, 0, 0);
+        }
     }
     if (completion) ui::Click(GetDlgItem(completion, kFinish));
     CHECK(installer.WaitEnd(kInstallTimeout), "the installer did not end after the install");
