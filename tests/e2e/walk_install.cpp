@@ -384,8 +384,8 @@ void InstallExpress(const Args& args)
             CHECK(seen.billboards[i] == seen.billboards[i - 1] + 1, "billboard %d came after %d",
                   1021 + seen.billboards[i], 1021 + seen.billboards[i - 1]);
 
+        // It ends by itself: the setup tool takes over, no completion page waits.
         CHECK(installer.WaitEnd(kInstallTimeout), "the installer did not end after the install");
-        CHECK(!FindWindowWithItem(installer.Pid(), kReadMe), "a completion page although the setup tool ran");
         ui::WaitUntil([&] { return CountCalls(args.callLog, "RHSETUP.EXE|/I /X") > 0; }, kTimeout);
     }
     CheckInstalledFiles(args.sourceDir, target);
