@@ -1,8 +1,9 @@
 // Walks of the start and the first page: the backdrop, the welcome page, the
 // exit question, Escape, a source directory that does not exist; and the
-// walk of `make demo` through every page up to the components page.
+// walk of `make demo` through every page and the install.
 #include "Driver.h"
 #include "Pages.h"
+#include "Walks.h"
 
 namespace e2e {
 namespace {
@@ -81,18 +82,17 @@ void MissingSource(const Args& args)
     ExpectCleanupCalls(args, 2);
 }
 
-// The walk of `make demo`: every page up to the components page, one
-// picture each, then Exit.
+// The walk of `make demo`: every page, one picture each, then back to the
+// installation type page and Express through the install to its end.
 void Demo(const Args& args)
 {
+    ForgetEarlierInstall("C:\\VELOMIR");
     Installer installer;
     HWND components = DemoPages(args, installer);
     if (!components) return;
-    ui::Click(GetDlgItem(components, 10103));
-    HWND question = WaitExitQuestion(installer);
-    REQUIRE(question, "no exit question after Exit");
-    ui::Click(GetDlgItem(question, IDYES));
-    CHECK(installer.WaitEnd(kTimeout), "installer still running after Exit, Yes");
+    // Back to the installation type page, and Express from there to the end.
+    ui::Click(GetDlgItem(components, 10102));
+    if (WaitPage(installer, kInstallTypeTitle)) DemoInstall(args, installer);
 }
 
 }  // namespace

@@ -1,0 +1,21 @@
+// Walks that other walk files continue.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "Driver.h"
+
+namespace e2e {
+
+// Removes what an earlier install left: the product directory `target`,
+// the product INI, its registry keys, the program group.
+void ForgetEarlierInstall(const std::string& target);
+
+// From the installation type page: Express, with a screenshot of the
+// progress window, the diskette prompt (answered with the next diskette of
+// the media beside the source), the completion page and the program
+// group's folder, then Finish.
+void DemoInstall(const Args& args, Installer& installer);
+
+}  // namespace e2e
