@@ -186,17 +186,7 @@ void PrintWindows(DWORD pid)
         (LPARAM)pid);
 }
 
-// Locations page → `target` → installation type page.
-HWND StartAtInstallType(const Args& args, Installer& installer, const std::string& target)
-{
-    HWND page = StartAtLocations(args, installer);
-    if (!page) return nullptr;
-    LocationsNext(page, target);
-    HWND type = WaitPage(installer, kInstallTypeTitle);
-    CHECK(type, "no installation type page after the locations page");
-    return type;
-}
-
+// Express on the installation type page: the progress window.
 HWND ChooseExpress(Installer& installer, HWND type)
 {
     ui::Click(GetDlgItem(type, kExpress));
