@@ -327,6 +327,14 @@ std::vector<std::string> StopAtTheFullDisk(Installer& installer)
             Answer(box, question ? IDYES : GetDlgItem(box, IDCANCEL) ? IDCANCEL : IDOK);
             continue;
         }
+        // A stop in the preparation of the directories leads back to the
+        // components page: the user leaves there.
+        if (HWND components = ui::FindTopLevel(installer.Pid(), "#32770", kComponentsTitle)) {
+            texts.push_back(kComponentsTitle);
+            installer.Settle();
+            ui::Click(GetDlgItem(components, 10103));
+            continue;
+        }
         HWND progress = FindWindowWithItem(installer.Pid(), kSourceText);
         if (!texts.empty() && !stopping && progress) {
             ui::Click(GetDlgItem(progress, IDCANCEL));
@@ -407,25 +415,73 @@ void FullDiskCustom(const Args& args)
     ExpectNothingChangedOutside(before);
 }
 
-// A full disk on the Express path: only the light warns, the install meets
-// the full disk at once, and the stop leaves nothing behind.
+// Fills the drive of `path` with one file, up to `room` bytes; its size.
+LONGLONG FillDrive(const std::string& path, LONG room)
+{
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return -1;
+    static char block[65536];
+    LONGLONG size = 0;
+    for (DWORD chunk = sizeof block; chunk >= 512;) {
+        DWORD written = 0;
+        if (WriteFile(h, block, chunk, &written, nullptr) && written == chunk)
+            size += written;
+        else
+            chunk /= 2;
+    }
+    size -= room;
+    SetFilePointer(h, (LONG)size, nullptr, FILE_BEGIN);
+    SetEndOfFile(h);
+    CloseHandle(h);
+    return size;
+}
+
+LONGLONG FileSize(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return -1;
+    return ((LONGLONG)data.nFileSizeHigh << 32) | data.nFileSizeLow;
+}
+
+// A full disk on the Express path: only the light warns; a user's file
+// fills the drive but for one page, which the install log takes, so the
+// component directory cannot be written: 11126, back to the components
+// page, Exit there, and the undo leaves nothing but the user's file.
 void FullDiskExpress(const Args& args)
 {
     REQUIRE(FaultDrive('F'), "no full drive F:");
     REQUIRE(Tree("F:").empty(), "F: is not empty before the walk");
+    const std::string filler = "F:\\FILLER.BIN";
+    // Room for one page of the drive: the log's first records get it.
+    LONGLONG filled = FillDrive(filler, 4096);
+    REQUIRE(filled > 0, "cannot fill F:");
     Outside before = BeforeTheWalk();
     {
         Installer installer;
-        HWND type = StartAtInstallType(args, installer, "F:\\VELOMIR");
-        if (!type) return;
+        HWND page = StartAtLocations(args, installer);
+        if (!page) return;
+        TypeInto(GetDlgItem(page, 1501), "F:\\VELOMIR");
+        CHECK(ui::WaitUntil([&] { return LitLamp(GetDlgItem(page, kIndicator)) == kRed; }, kTimeout),
+              "the light for F: is lamp %d, not red", LitLamp(GetDlgItem(page, kIndicator)));
+        ui::Click(GetDlgItem(page, IDOK));
+        HWND type = WaitPage(installer, kInstallTypeTitle);
+        REQUIRE(type, "no installation type page after F:\\VELOMIR");
         if (!ChooseExpress(installer, type)) return;
         std::vector<std::string> texts = StopAtTheFullDisk(installer);
-        for (const std::string& text : texts) CHECK(!Starts(text, "There is not enough space"), "Express warned: %s", text.c_str());
-        CHECK(texts.size() >= 2 && texts.back() == kExitQuestion,
-              "the install on the full disk did not end with the exit question (%zu messages)", texts.size());
+        for (const std::string& text : texts)
+            CHECK(!Starts(text, "There is not enough space"), "Express warned: %s", text.c_str());
+        // The log takes the last room: the directory cannot be written.
+        CHECK(!texts.empty() && Starts(texts.front(), "Unable to create directory F:\\VELOMIR."),
+              "the first message on the full disk is not 11126");
+        CHECK(texts.size() == 3 && texts[1] == kComponentsTitle && texts[2] == kExitQuestion,
+              "the stop did not lead to the components page and its exit question");
         CHECK(installer.WaitEnd(kTimeout), "the installer did not end after the stop");
     }
-    ExpectNothingOnTheFullDisk();
+    std::vector<std::string> left = Tree("F:");
+    CHECK(left == std::vector<std::string>{"FILLER.BIN"}, "F: holds %zu entries besides the user's file",
+          left.size() - 1);
+    for (const std::string& name : left) std::printf("  on F: %s\n", name.c_str());
+    CHECK(FileSize(filler) == filled, "the user's file on F: changed");
     ExpectNothingChangedOutside(before);
 }
 
