@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -313,7 +314,11 @@ HWND ChooseExpress(Installer& installer, HWND type)
 // would (a question whether to go on: Cancel, a message: OK, the exit
 // question: Yes); after the first one the user stops the install with Space
 // on the progress window's cancel button. Gives the texts of the messages, in order.
-std::vector<std::string> StopAtTheFullDisk(Installer& installer)
+// With `goOn` a question whether to go on gets OK, the user does not stop
+// the install, and Finish ends it; `seen` is shown each message before it
+// is answered.
+std::vector<std::string> StopAtTheFullDisk(Installer& installer, bool goOn = false,
+                                           const std::function<void(const std::string&)>& seen = {})
 {
     std::vector<std::string> texts;
     bool stopping = false;
@@ -323,8 +328,9 @@ std::vector<std::string> StopAtTheFullDisk(Installer& installer)
             installer.Settle();
             std::string text = ui::MessageBoxText(box);
             texts.push_back(text);
+            if (seen) seen(text);
             bool question = text == kExitQuestion;
-            Answer(box, question ? IDYES : GetDlgItem(box, IDCANCEL) ? IDCANCEL : IDOK);
+            Answer(box, question ? IDYES : GetDlgItem(box, IDCANCEL) && !goOn ? IDCANCEL : IDOK);
             continue;
         }
         // A stop in the preparation of the directories leads back to the
@@ -335,8 +341,16 @@ std::vector<std::string> StopAtTheFullDisk(Installer& installer)
             ui::Click(GetDlgItem(components, 10103));
             continue;
         }
+        // Told to go on, the install runs to its end: Finish there.
+        if (HWND completion = ui::FindTopLevel(installer.Pid(), "#32770", kCompletionTitle); completion && goOn) {
+            texts.push_back(kCompletionTitle);
+            installer.Settle();
+            ui::Click(GetDlgItem(completion, 10103));
+            ui::WaitUntil([&] { return !IsWindow(completion); }, kTimeout);
+            continue;
+        }
         HWND progress = FindWindowWithItem(installer.Pid(), kSourceText);
-        if (!texts.empty() && !stopping && progress) {
+        if (!texts.empty() && !stopping && progress && !goOn) {
             ui::Click(GetDlgItem(progress, IDCANCEL));
             stopping = true;
         }
@@ -443,45 +457,93 @@ LONGLONG FileSize(const std::string& path)
     return ((LONGLONG)data.nFileSizeHigh << 32) | data.nFileSizeLow;
 }
 
-// A full disk on the Express path: only the light warns; a user's file
-// fills the drive but for one page, which the install log takes, so the
-// component directory cannot be written: 11126, back to the components
-// page, Exit there, and the undo leaves nothing but the user's file.
-void FullDiskExpress(const Args& args)
+// A copy of the media in `scratch` whose READ.ME is 64 KB long.
+bool MediaWithLongReadMe(const std::string& source, const std::string& scratch)
 {
-    REQUIRE(FaultDrive('F'), "no full drive F:");
-    REQUIRE(Tree("F:").empty(), "F: is not empty before the walk");
+    RemoveTree(scratch);
+    if (!CreateDirectoryA(scratch.c_str(), nullptr)) return false;
+    for (const std::string& name : Tree(source, 1))
+        if (name.back() != '\\' && !CopyFileA((source + "\\" + name).c_str(), (scratch + "\\" + name).c_str(), FALSE))
+            return false;
+    HANDLE h = CreateFileA((scratch + "\\READ.ME").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    std::string text(65536, 'r');
+    DWORD written = 0;
+    bool wrote = WriteFile(h, text.data(), (DWORD)text.size(), &written, nullptr) && written == text.size();
+    CloseHandle(h);
+    return wrote;
+}
+
+// Express to F:\VELOMIR with the drive full but for `room` bytes; the
+// messages of the run, answered by StopAtTheFullDisk.
+std::vector<std::string> ExpressOnTheFullDisk(const Args& args, LONG room, bool goOn = false,
+                                              const std::function<void(const std::string&)>& seen = {})
+{
     const std::string filler = "F:\\FILLER.BIN";
-    // Room for one page of the drive: the log's first records get it.
-    LONGLONG filled = FillDrive(filler, 4096);
-    REQUIRE(filled > 0, "cannot fill F:");
-    Outside before = BeforeTheWalk();
+    LONGLONG filled = FillDrive(filler, room);
+    CHECK(filled > 0, "cannot fill F:");
+    std::vector<std::string> texts;
     {
         Installer installer;
         HWND page = StartAtLocations(args, installer);
-        if (!page) return;
+        if (!page) return texts;
         TypeInto(GetDlgItem(page, 1501), "F:\\VELOMIR");
         CHECK(ui::WaitUntil([&] { return LitLamp(GetDlgItem(page, kIndicator)) == kRed; }, kTimeout),
               "the light for F: is lamp %d, not red", LitLamp(GetDlgItem(page, kIndicator)));
         ui::Click(GetDlgItem(page, IDOK));
         HWND type = WaitPage(installer, kInstallTypeTitle);
-        REQUIRE(type, "no installation type page after F:\\VELOMIR");
-        if (!ChooseExpress(installer, type)) return;
-        std::vector<std::string> texts = StopAtTheFullDisk(installer);
+        if (!type || !ChooseExpress(installer, type)) return texts;
+        texts = StopAtTheFullDisk(installer, goOn, seen);
         for (const std::string& text : texts)
             CHECK(!Starts(text, "There is not enough space"), "Express warned: %s", text.c_str());
-        // The log takes the last room: the directory cannot be written.
-        CHECK(!texts.empty() && Starts(texts.front(), "Unable to create directory F:\\VELOMIR."),
-              "the first message on the full disk is not 11126");
-        CHECK(texts.size() == 3 && texts[1] == kComponentsTitle && texts[2] == kExitQuestion,
-              "the stop did not lead to the components page and its exit question");
         CHECK(installer.WaitEnd(kTimeout), "the installer did not end after the stop");
     }
-    std::vector<std::string> left = Tree("F:");
-    CHECK(left == std::vector<std::string>{"FILLER.BIN"}, "F: holds %zu entries besides the user's file",
-          left.size() - 1);
-    for (const std::string& name : left) std::printf("  on F: %s\n", name.c_str());
     CHECK(FileSize(filler) == filled, "the user's file on F: changed");
+    DeleteFileA(filler.c_str());
+    if (goOn) return texts;
+    std::vector<std::string> left = Tree("F:");
+    CHECK(left.empty(), "F: holds %zu entries besides the user's file", left.size());
+    for (const std::string& name : left) std::printf("  on F: %s\n", name.c_str());
+    return texts;
+}
+
+// A full disk on the Express path: only the light warns. A user's file
+// fills the drive. With one page left, the install log takes it and the
+// component directory cannot be written: 11126, back to the components
+// page, Exit there. With two pages left and a READ.ME longer than that,
+// the copy of it breaks off: Cancel in its question stops the install; OK
+// goes on without the half-written file (and, as nothing stops the run
+// then, to the end; that install is taken away afterwards). Nothing but the
+// user's file stays.
+void FullDiskExpress(const Args& args)
+{
+    REQUIRE(FaultDrive('F'), "no full drive F:");
+    REQUIRE(Tree("F:").empty(), "F: is not empty before the walk");
+    Outside before = BeforeTheWalk();
+
+    std::vector<std::string> texts = ExpressOnTheFullDisk(args, 4096);
+    CHECK(texts.size() == 3 && Starts(texts[0], "Unable to create directory F:\\VELOMIR.") &&
+              texts[1] == kComponentsTitle && texts[2] == kExitQuestion,
+          "one page left did not give 11126, the components page and its exit question");
+
+    Args longReadMe = args;
+    longReadMe.sourceDir = args.callLog.substr(0, args.callLog.find_last_of('\\')) + "\\readme-media";
+    REQUIRE(MediaWithLongReadMe(args.sourceDir, longReadMe.sourceDir), "cannot lay out media in %s",
+            longReadMe.sourceDir.c_str());
+    texts = ExpressOnTheFullDisk(longReadMe, 8192);
+    CHECK(texts.size() == 1 && Starts(texts[0], "Error Writing to File F:\\VELOMIR\\READ.ME."),
+          "two pages left did not give the copy's question alone");
+    // OK in that question goes on: the broken copy is not left half-written
+    // while the install goes on (here until the user stops it).
+    const std::string readMe = "F:\\VELOMIR\\READ.ME";
+    texts = ExpressOnTheFullDisk(longReadMe, 8192, true, [&](const std::string& text) {
+        if (!Starts(text, "Error Writing to File")) CHECK(!Exists(readMe, false), "a half-written %s", readMe.c_str());
+    });
+    CHECK(texts.size() >= 2 && Starts(texts[0], "Error Writing to File F:\\VELOMIR\\READ.ME."),
+          "the copy's question did not come first, or nothing after it");
+    CHECK(!Exists(readMe, false), "a half-written %s after the install", readMe.c_str());
+    ForgetInstall("F:\\VELOMIR");
+    RemoveTree(longReadMe.sourceDir);
     ExpectNothingChangedOutside(before);
 }
 
