@@ -78,7 +78,7 @@ void LongSource(const Args& args)
 // ---- around the install ------------------------------------------------------
 
 constexpr int kCustom = 1222, kExpress = 1223, kBack = 10102, kInstall = IDOK, kIndicator = 10110,
-              kDrive = 10402, kSourceText = 10404, kDestinationText = 10405;
+              kDrive = 10402, kSourceText = 10404;
 constexpr int kRed = 0;
 constexpr DWORD kInstallTimeout = 180000;
 const char kCompletionTitle[] = "Installation Complete";
@@ -339,6 +339,7 @@ std::vector<std::string> StopAtTheFullDisk(Installer& installer, bool goOn = fal
             texts.push_back(kComponentsTitle);
             installer.Settle();
             ui::Click(GetDlgItem(components, 10103));
+            WaitMessageBox(installer);
             continue;
         }
         // Told to go on, the install runs to its end: Finish there.
