@@ -126,6 +126,12 @@ int ScriptEngine::CopyFileWithTimes(const std::string& source, const std::string
     }
 
     out.Close();
+    // A copy that broke off leaves no half-written file behind, whether the
+    // user goes on or stops: the destination is whole or not there.
+    if (result != kCopied) {
+        DeleteFileA(destination.c_str());
+        return result;
+    }
     if (haveTimes) fw::SetFileTimes(destination, times);
     if (copyOntoLog && result == kCopied) AddFileRecord(number, destination, logPath);
     return result;

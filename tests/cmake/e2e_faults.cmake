@@ -23,3 +23,12 @@ add_fault_e2e(fault-drives "R:\\DISK1")
 
 # A source directory too long for the media's files: no drives needed.
 add_e2e(long-source)
+
+# A full disk on the Custom and the Express path, a read-only target, and
+# an install over one that was killed in the middle.
+# The installs take all archives from one directory (the media of ALL).
+to_wine_path(all_media "${MEDIA_DIR}/ALL")
+add_fault_e2e(full-disk-custom "${all_media}")
+add_fault_e2e(full-disk-express "${all_media}")
+add_fault_e2e(read-only-target "${all_media}")
+add_e2e(killed-installer ${MEDIA_DIR}/ALL)
