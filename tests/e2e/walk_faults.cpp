@@ -288,17 +288,6 @@ void Answer(HWND box, int button)
     ui::WaitUntil([&] { return !IsWindow(box); }, kTimeout);
 }
 
-// Locations page → `target` → installation type page.
-HWND StartAtInstallType(const Args& args, Installer& installer, const std::string& target)
-{
-    HWND page = StartAtLocations(args, installer);
-    if (!page) return nullptr;
-    LocationsNext(page, target);
-    HWND type = WaitPage(installer, kInstallTypeTitle);
-    CHECK(type, "no installation type page after the locations page with %s", target.c_str());
-    return type;
-}
-
 HWND ChooseExpress(Installer& installer, HWND type)
 {
     ui::Click(GetDlgItem(type, kExpress));
