@@ -92,6 +92,26 @@ HWND FindDialogWith(DWORD pid, const std::string& title, int childId)
     return s.found;
 }
 
+HWND FindWindowWithItem(DWORD pid, int item)
+{
+    struct Search {
+        DWORD pid;
+        int item;
+        HWND found;
+    } s{pid, item, nullptr};
+    EnumWindows(
+        [](HWND hwnd, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(hwnd, &owner);
+            if (owner != s->pid || !IsWindowVisible(hwnd) || !GetDlgItem(hwnd, s->item)) return TRUE;
+            s->found = hwnd;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
 HWND FindMessageBox(DWORD pid, const std::string& caption, const std::string& text)
 {
     Search s{pid, "#32770", caption, text, true};

@@ -20,6 +20,8 @@ HWND FindTopLevel(DWORD pid, const char* className, const std::string& title);
 // The visible dialog of `pid` with this title that holds a control of ID
 // `childId`.
 HWND FindDialogWith(DWORD pid, const std::string& title, int childId);
+// A visible top-level window of `pid` that has a child with ID `item`.
+HWND FindWindowWithItem(DWORD pid, int item);
 // The visible message box (dialog class) of `pid` with this caption whose
 // text is `text` (empty: any text).
 HWND FindMessageBox(DWORD pid, const std::string& caption, const std::string& text = "");

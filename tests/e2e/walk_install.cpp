@@ -147,26 +147,7 @@ std::string Unslashed(std::string path)
 
 // ---- the installer's windows ----------------------------------------------
 
-// A visible top-level window of `pid` that has a child with this ID.
-HWND FindWindowWithItem(DWORD pid, int item)
-{
-    struct Search {
-        DWORD pid;
-        int item;
-        HWND found;
-    } s{pid, item, nullptr};
-    EnumWindows(
-        [](HWND hwnd, LPARAM lp) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lp);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(hwnd, &owner);
-            if (owner != s->pid || !IsWindowVisible(hwnd) || !GetDlgItem(hwnd, s->item)) return TRUE;
-            s->found = hwnd;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&s));
-    return s.found;
-}
+using ui::FindWindowWithItem;
 
 // Lists the visible windows of `pid` with their texts, to say what the
 // installer showed instead of what a walk waited for.
