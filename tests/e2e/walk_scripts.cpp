@@ -99,8 +99,10 @@ std::vector<Variant> FixedVariants(const Lines& s)
            with({"65535,UNZPK,240,*T1*,RAMHOLD.ZPK,2,0", "99999,X,E", "52,UNZPK,240,*T1*,RAMHOLD.ZPK,2,0",
                            "0,UNZPK,65535,*T1*,INV.ZPK,65535,65535", "0,COPY,65535,READ.ME,*T1*,READ.ME,E",
                            "0,IFEXIST,*SR*,READ.ME,65535,E", "0,IFEXIST,*SR*,READ.ME,0,E", "0,IFAND,65535,99,10,E",
-                           "0,IFAND,0,0,99999,E"},
-                          {"0,UNZPK,1,*T1*,NOSUCH.ZPK,99999,0"}));
+                           "0,IFAND,0,0,99999,E", "6,COPY,65535,READ.ME,*T1*,READ.ME,E"},
+                          // the flag of the line above is set only after it: the first
+                          // pass does not count its weight, the second runs it
+                          {"0,IFEXIST,*SR*,READ.ME,6,E", "0,UNZPK,1,*T1*,NOSUCH.ZPK,99999,0"}));
     Lines zero = s;
     for (std::string& line : zero) {
         size_t at = line.find("UNZPK,");
