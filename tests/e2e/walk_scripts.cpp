@@ -2,13 +2,16 @@
 // table (a fixed table of faults, then seeded random changes of the shipped
 // script) lie beside a copy of the media; each runs through an Express
 // install that answers every question with its default. Each must end, by
-// a message or a clean result, within its time: no crash, no hang, and
-// nothing written outside its own directory.
+// a message or a clean result, within its time: no crash, no hang, nothing
+// written outside its own directory, and nothing outside it in its install
+// log. One variant of the table keeps the script and puts archives with
+// climbing, absolute and drive-letter member names on the media instead.
 //
 // The seed of the random changes is printed; CV_FUZZ_SEED repeats a run,
 // CV_FUZZ_ONLY picks variants by number, CV_FUZZ_RANDOM sets how many
 // random ones are made.
 #include <shlobj.h>
+#include <zlib.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -43,7 +46,39 @@ using Lines = std::vector<std::string>;
 struct Variant {
     std::string name;
     StringChanges changes;
+    // Archives of the media replaced for this run: name -> members
+    // (member name -> contents).
+    std::map<std::string, std::vector<std::pair<std::string, std::string>>> archives;
 };
+
+// A ZIP archive whose members are stored as they are.
+std::string StoredZip(const std::vector<std::pair<std::string, std::string>>& members)
+{
+    std::string zip, directory;
+    auto put16 = [](std::string& to, unsigned v) { to += (char)(v & 0xFF), to += (char)((v >> 8) & 0xFF); };
+    auto put32 = [&](std::string& to, unsigned long v) { put16(to, v & 0xFFFF), put16(to, (v >> 16) & 0xFFFF); };
+    for (const auto& [name, data] : members) {
+        unsigned long crc = crc32(0, reinterpret_cast<const Bytef*>(data.data()), (uInt)data.size());
+        unsigned long offset = zip.size();
+        zip += "PK\3\4";
+        put16(zip, 20), put16(zip, 0), put16(zip, 0), put16(zip, 0), put16(zip, 0x21);
+        put32(zip, crc), put32(zip, data.size()), put32(zip, data.size());
+        put16(zip, name.size()), put16(zip, 0);
+        zip += name + data;
+        directory += "PK\1\2";
+        put16(directory, 20), put16(directory, 20), put16(directory, 0), put16(directory, 0);
+        put16(directory, 0), put16(directory, 0x21);
+        put32(directory, crc), put32(directory, data.size()), put32(directory, data.size());
+        put16(directory, name.size()), put16(directory, 0), put16(directory, 0), put16(directory, 0);
+        put16(directory, 0), put32(directory, 0), put32(directory, offset);
+        directory += name;
+    }
+    unsigned long start = zip.size();
+    zip += directory + "PK\5\6";
+    put16(zip, 0), put16(zip, 0), put16(zip, members.size()), put16(zip, members.size());
+    put32(zip, directory.size()), put32(zip, start), put16(zip, 0);
+    return zip;
+}
 
 // The changes that make `lines` the whole script, in place of `shipped`.
 StringChanges AsScript(const Lines& lines, size_t shipped)
@@ -68,7 +103,7 @@ std::vector<Variant> FixedVariants(const Lines& s)
     const std::string longName(300, 'L');
     const std::string deep(200, 'D');
     std::vector<Variant> table;
-    auto script = [&](const char* name, const Lines& lines) { table.push_back({name, AsScript(lines, s.size())}); };
+    auto script = [&](const char* name, const Lines& lines) { table.push_back({name, AsScript(lines, s.size()), {}}); };
     // Damaged lines after the first separator; those that name a missing
     // archive go before the last one: the diskette prompt they bring is
     // left with Exit, which ends the run.
@@ -114,11 +149,11 @@ std::vector<Variant> FixedVariants(const Lines& s)
     }
     script("every weight 0", zero);
 
-    Variant label{"missing diskette label", AsScript(with({}, {"11,UNZPK,240,*T1*,NOSUCH.ZPK,2,0"}), s.size())};
+    Variant label{"missing diskette label", AsScript(with({}, {"11,UNZPK,240,*T1*,NOSUCH.ZPK,2,0"}), s.size()), {}};
     for (UINT n = 0; n < 4; ++n) label.changes[kLabelFirst + n] = std::nullopt;
     table.push_back(label);
 
-    Variant items{"program-item records with holes", {}};
+    Variant items{"program-item records with holes", {}, {}};
     items.changes = {
         {kItemFirst + 0, "no comma at all"},
         {kItemFirst + 1, "11,"},
@@ -138,6 +173,18 @@ std::vector<Variant> FixedVariants(const Lines& s)
         {kFollowUpFirst + 5, "41,After The Hole,*  *,*T1*DISKSPUR,DSPOPT.EXE,*  *,E"},
     };
     table.push_back(items);
+
+    // Archives whose members climb out of their directory: the unpack
+    // library refuses each of them, the run goes on with the next line.
+    Variant hostile{"hostile archives", {}, {}};
+    hostile.archives = {
+        {"TECHNOTE.ZPK", {{"TECHNOTE.TXT", "notes"}, {"../FZUP1.TXT", "up"}}},
+        {"RHWIN.ZPK", {{"/FZROOT.TXT", "root"}}},
+        {"WINSYS.ZPK", {{"C:FZDRIVE.TXT", "drive"}, {"C:\\FZDRIVE2.TXT", "drive"}}},
+        {"INV.ZPK", {{"SUB/../../../FZUP2.TXT", "up"}, {"..\\..\\FZUP3.TXT", "up"}}},
+        {"CDPMI.ZPK", {{"\\\\.\\C:\\FZDEV.TXT", "device"}}},
+    };
+    table.push_back(hostile);
     return table;
 }
 
@@ -155,7 +202,7 @@ Variant RandomVariant(const std::map<UINT, std::string>& shipped, std::mt19937& 
             else lines.erase(id);
         }
     }
-    return {"random " + std::to_string(index), all};
+    return {"random " + std::to_string(index), all, {}};
 }
 
 // The changed strings, as far as they differ from the shipped ones.
@@ -254,6 +301,14 @@ void DeleteKeyTree(HKEY root, const std::string& path)
     RegDeleteKeyA(root, path.c_str());
 }
 
+void WriteWhole(const std::string& path, const std::string& data)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, data.data(), (DWORD)data.size(), &written, nullptr);
+    CloseHandle(file);
+}
+
 std::string ReadWhole(const std::string& path, bool& present)
 {
     std::string data;
@@ -292,10 +347,7 @@ public:
     void Restore() const
     {
         if (iniPresent_) {
-            HANDLE file = CreateFileA(ini_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-            DWORD written = 0;
-            WriteFile(file, iniData_.data(), (DWORD)iniData_.size(), &written, nullptr);
-            CloseHandle(file);
+            WriteWhole(ini_, iniData_);
         } else {
             DeleteFileA(ini_.c_str());
         }
@@ -422,6 +474,59 @@ Run WalkInstall(Installer& installer, const std::string& target)
     return run;
 }
 
+// The paths the install log records outside `target`: its directories,
+// its directory list and its files (the staged unpack library in the
+// Windows directory is the one file of the run kept elsewhere).
+std::vector<std::string> LoggedOutside(const std::string& target)
+{
+    const std::string log = target + "\\INSTALL.LOG";
+    const std::string staged = WindowsDir() + "\\CUNPACK.DLL";
+    auto inside = [&](const std::string& path) {
+        return lstrcmpiA(path.c_str(), target.c_str()) == 0 ||
+               (path.size() > target.size() && path[target.size()] == '\\' &&
+                CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, path.c_str(), (int)target.size(), target.c_str(),
+                               (int)target.size()) == CSTR_EQUAL) ||
+               lstrcmpiA(path.c_str(), staged.c_str()) == 0;
+    };
+    auto afterNumber = [](const std::string& entry) {
+        size_t digits = entry.find_first_not_of("0123456789");
+        return digits != std::string::npos && digits > 0 && entry[digits] == ',' ? entry.substr(digits + 1) : entry;
+    };
+    std::vector<std::string> outside;
+    std::vector<char> buffer(1 << 20);
+    for (const char* section : {"Directory", "File"}) {
+        GetPrivateProfileSectionA(section, buffer.data(), (DWORD)buffer.size(), log.c_str());
+        for (const char* p = buffer.data(); *p; p += lstrlenA(p) + 1) {
+            std::string line = p;
+            size_t eq = line.find('=');
+            if (eq == std::string::npos || line.substr(0, eq) == "Last") continue;
+            std::string path = afterNumber(line.substr(eq + 1));
+            if (!inside(path)) outside.push_back(std::string(section) + ": " + path);
+        }
+    }
+    GetPrivateProfileStringA("DirList", "1", "", buffer.data(), (DWORD)buffer.size(), log.c_str());
+    std::string list = buffer.data();
+    for (size_t at = 0; (at = list.find(';', at)) != std::string::npos;) {
+        size_t end = list.find(';', at + 1);
+        std::string path = afterNumber(list.substr(at + 1, end == std::string::npos ? end : end - at - 1));
+        if (!inside(path)) outside.push_back("DirList: " + path);
+        at = end;
+    }
+    return outside;
+}
+
+// Puts the variant's archives into the media; gives back what they replace.
+std::map<std::string, std::string> PutArchives(const std::string& media, const Variant& variant)
+{
+    std::map<std::string, std::string> kept;
+    for (const auto& [name, members] : variant.archives) {
+        bool present = false;
+        kept[name] = ReadWhole(media + "\\" + name, present);
+        WriteWhole(media + "\\" + name, StoredZip(members));
+    }
+    return kept;
+}
+
 std::string Hex(DWORD value)
 {
     char text[16];
@@ -443,6 +548,7 @@ void RunVariant(const Args& args, const std::string& media, const Machine& machi
     std::string why;
     REQUIRE(WriteInstallerVariant(args.installer, exe, variant.changes, why), "%s", why.c_str());
     RemoveTree(target);
+    std::map<std::string, std::string> keptArchives = PutArchives(media, variant);
     Machine::Snapshot before = Machine::Take();
     auto started = std::chrono::steady_clock::now();
 
@@ -472,9 +578,15 @@ void RunVariant(const Args& args, const std::string& media, const Machine& machi
         CHECK(name == kProductIni, "variant %s (%s) changed %s in the Windows directory", number,
               variant.name.c_str(), name.c_str());
 
+    std::vector<std::string> logged = LoggedOutside(target);
+    for (const std::string& path : logged) std::printf("    logged outside: %s\n", path.c_str());
+    CHECK(logged.empty(), "variant %s (%s): the install log records %d paths outside %s", number,
+          variant.name.c_str(), (int)logged.size(), target.c_str());
+
     RemoveTree(target);
     machine.Restore();
     DeleteFileA(exe.c_str());
+    for (const auto& [name, data] : keptArchives) WriteWhole(media + "\\" + name, data);
 }
 
 // A copy of the media beside which the variants are written: the installer
