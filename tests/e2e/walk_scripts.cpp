@@ -410,6 +410,7 @@ HWND AnswerOf(HWND box)
 
 struct Run {
     bool ended = false;
+    bool cancelled = false;  // Exit in a diskette prompt or on a page
     DWORD exitCode = 0;
     std::vector<std::string> messages;  // the texts of the boxes answered
 };
@@ -458,6 +459,7 @@ Run WalkInstall(Installer& installer, const std::string& target)
                 std::printf("    diskette prompt \"%s\" for %s\n", ui::Text(GetDlgItem(hwnd, 10406)).c_str(),
                             ui::Text(GetDlgItem(progress, 10404)).c_str());
                 press = GetDlgItem(hwnd, IDCANCEL);
+                run.cancelled = true;
             } else if (GetDlgItem(hwnd, 0xFFFF) && !GetDlgItem(hwnd, 10112)) {  // a message, not the progress
                 run.messages.push_back(ui::MessageBoxText(hwnd));
                 std::printf("    message: %s\n", run.messages.back().c_str());
@@ -578,6 +580,13 @@ void RunVariant(const Args& args, const std::string& media, const Machine& machi
         CHECK(name == kProductIni, "variant %s (%s) changed %s in the Windows directory", number,
               variant.name.c_str(), name.c_str());
 
+    // A run left with Exit is taken back: its fresh directory keeps nothing.
+    if (run.cancelled) {
+        Listing left = List(target);
+        for (const auto& [name, what] : left) std::printf("    left behind: %s\\%s\n", target.c_str(), name.c_str());
+        CHECK(left.empty(), "variant %s (%s) left %d entries in %s after Exit", number, variant.name.c_str(),
+              (int)left.size(), target.c_str());
+    }
     std::vector<std::string> logged = LoggedOutside(target);
     for (const std::string& path : logged) std::printf("    logged outside: %s\n", path.c_str());
     CHECK(logged.empty(), "variant %s (%s): the install log records %d paths outside %s", number,
