@@ -77,11 +77,11 @@ bool WriteInstallerVariant(const std::string& from, const std::string& to, const
         return false;
     }
     for (const auto& [blockId, block] : blocks) {
-        bool empty = true;
-        for (const auto& text : block) empty = empty && !text;
+        // A block whose strings are all removed stays, with 16 empty
+        // strings: Wine's resource update does not drop a deleted block.
         std::vector<WORD> data = EncodeBlock(block);
         if (!UpdateResourceW(update, reinterpret_cast<LPCWSTR>(RT_STRING), MAKEINTRESOURCEW(blockId), kLanguage,
-                             empty ? nullptr : data.data(), empty ? 0 : (DWORD)(data.size() * sizeof(WORD)))) {
+                             data.data(), (DWORD)(data.size() * sizeof(WORD)))) {
             EndUpdateResourceA(update, TRUE);
             why = "cannot write string block " + std::to_string(blockId);
             return false;
