@@ -34,7 +34,9 @@ void SnapshotFiles(Snapshot& into, const std::string& root, bool contents, const
         std::string name = found.cFileName;
         if (name == "." || name == "..") continue;
         std::string path = root + "\\" + name;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+            into[Upper(path)] = "link";
+        } else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             SnapshotFiles(into, path, contents, skip);
         } else if (!Skipped(path, skip)) {
             char what[80];
@@ -47,7 +49,7 @@ void SnapshotFiles(Snapshot& into, const std::string& root, bool contents, const
     FindClose(find);
 }
 
-void SnapshotKeys(Snapshot& into, HKEY root, const std::string& rootName, const std::string& path,
+void SnapshotKeys(Snapshot& into, HKEY root, const std::string& rootName, const std::string& path, int depth,
                   const std::vector<std::string>& skip)
 {
     std::string name = rootName + "\\" + path;
@@ -69,7 +71,7 @@ void SnapshotKeys(Snapshot& into, HKEY root, const std::string& rootName, const 
             std::to_string(type) + ":" + std::string((const char*)data, dataSize);
     }
     std::vector<std::string> subkeys;
-    for (DWORD i = 0;; ++i) {
+    for (DWORD i = 0; depth > 0; ++i) {
         char sub[256];
         DWORD size = sizeof sub;
         if (RegEnumKeyExA(key, i, sub, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
@@ -77,7 +79,7 @@ void SnapshotKeys(Snapshot& into, HKEY root, const std::string& rootName, const 
     }
     RegCloseKey(key);
     for (const std::string& sub : subkeys)
-        SnapshotKeys(into, root, rootName, path.empty() ? sub : path + "\\" + sub, skip);
+        SnapshotKeys(into, root, rootName, path.empty() ? sub : path + "\\" + sub, depth - 1, skip);
 }
 
 std::vector<std::string> Differences(const Snapshot& before, const Snapshot& after)

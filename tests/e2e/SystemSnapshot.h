@@ -20,9 +20,10 @@ using Snapshot = std::map<std::string, std::string>;
 // (case-insensitive).
 void SnapshotFiles(Snapshot& into, const std::string& root, bool contents,
                    const std::vector<std::string>& skip = {});
-// Every key and value under `root`\`path`, named "ROOTNAME\path".
+// Every key and value under `root`\`path`, named "ROOTNAME\path", down to
+// `depth` levels of subkeys.
 void SnapshotKeys(Snapshot& into, HKEY root, const std::string& rootName, const std::string& path,
-                  const std::vector<std::string>& skip = {});
+                  int depth = 100, const std::vector<std::string>& skip = {});
 // The differences, one line each ("+ added", "- removed", "~ changed");
 // empty when the two are equal.
 std::vector<std::string> Differences(const Snapshot& before, const Snapshot& after);

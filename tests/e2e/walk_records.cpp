@@ -398,11 +398,20 @@ void RunsOverAnEarlierInstall(const Args& args)
 Snapshot System()
 {
     Snapshot s;
-    std::string temp = Folder(CSIDL_LOCAL_APPDATA) + "\\Temp";
-    SnapshotFiles(s, "C:", false, {WindowsDir() + "\\Temp", temp, WindowsDir() + "\\Installer"});
-    SnapshotKeys(s, HKEY_LOCAL_MACHINE, "HKLM", "Software");
-    SnapshotKeys(s, HKEY_CURRENT_USER, "HKCU", "Software",
-                 {"HKCU\\Software\\Wine", "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\ComDlg32"});
+    // Wine's temporary folders aside, and the profile's folders that lead
+    // out of the prefix into the build machine's home directory.
+    std::vector<std::string> skip = {WindowsDir() + "\\Temp", Folder(CSIDL_LOCAL_APPDATA) + "\\Temp"};
+    for (const char* linked : {"Desktop", "Documents", "Downloads", "Music", "Pictures", "Videos",
+                               "AppData\\Roaming\\Microsoft\\Windows\\Templates"})
+        skip.push_back(Folder(CSIDL_PROFILE) + "\\" + linked);
+    SnapshotFiles(s, "C:", false, skip);
+    // The registry: the keys at the top of both software trees, and in full
+    // the trees the product writes to.
+    SnapshotKeys(s, HKEY_LOCAL_MACHINE, "HKLM", "Software", 1);
+    SnapshotKeys(s, HKEY_CURRENT_USER, "HKCU", "Software", 1);
+    for (const char* key : {"Software\\Corvane", "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths"})
+        SnapshotKeys(s, HKEY_LOCAL_MACHINE, "HKLM", key);
+    SnapshotKeys(s, HKEY_CURRENT_USER, "HKCU", "Software\\Corvane");
     return s;
 }
 
