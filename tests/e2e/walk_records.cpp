@@ -432,6 +432,7 @@ void CancelLeavesTheSystemAsItWas(const Args& args)
     std::vector<std::string> diff = Differences(before, System());
     CHECK(diff.empty(), "the cancelled run left:%s", Joined(diff).c_str());
     CHECK(DirectoryExists(games), "the user's empty %s was removed", games.c_str());
+    cleanup.Run();
     if (madeGames) RemoveDirectoryA(games.c_str());
 }
 
