@@ -21,6 +21,8 @@ constexpr int kMemoryManager = 1431, kTechNotes = 1432, kDiskCache = 1433, kTrai
 constexpr DWORD kInstallTimeout = 120000;
 const char kProductKey[] = "Software\\Corvane\\Corvane Velomire\\CurrentVersion";
 const char kAppPathKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\TRICORN.EXE";
+// Where an earlier release of the product recorded itself.
+const char kOldAppPathKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Velomir.EXE";
 const char kAppDefaults[] = "Software\\Wine\\AppDefaults\\INSTALL.EXE";
 const char kGroup[] = "Corvane Velomire";
 
@@ -118,6 +120,7 @@ struct Cleanup {
         WritePrivateProfileStringA(nullptr, nullptr, nullptr, (WindowsDir() + "\\CRVN.INI").c_str());
         SHDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Corvane");
         SHDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPathKey);
+        SHDeleteKeyA(HKEY_LOCAL_MACHINE, kOldAppPathKey);
         for (int csidl : {CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS}) RemoveTree(Folder(csidl) + "\\" + kGroup);
     }
 };
@@ -382,15 +385,26 @@ void RunsOverAnEarlierInstall(const Args& args)
     CHECK(!DirectoryExists(dir + "\\DISKSPUR"), "the second run installed the disk cache");
     Snapshot second = InstallOf(dir);
 
-    {   // A third run with only the disk cache, cancelled during its progress.
+    // A third run with only the disk cache, cancelled during its progress:
+    // once with the log found in the product directory, once with it named
+    // by the keys an earlier release of the product wrote.
+    for (bool seeded : {false, true}) {
+        if (seeded) {
+            HKEY key;
+            REQUIRE(!RegCreateKeyExA(HKEY_LOCAL_MACHINE, kOldAppPathKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                                     nullptr), "cannot seed the earlier release's keys");
+            RegSetValueExA(key, "Velomir.EXE", 0, REG_SZ, (const BYTE*)dir.c_str(), (DWORD)dir.size() + 1);
+            RegSetValueExA(key, "INSTALL.LOG", 0, REG_SZ, (const BYTE*)log.c_str(), (DWORD)log.size() + 1);
+            RegCloseKey(key);
+        }
         Installer installer;
         HWND type = StartAtInstallType(args, installer, "");
         if (!type) return;
         ChooseCustom(installer, type, {{kMemoryManager, false}, {kTechNotes, false}, {kTrainer, false}, {kDiskCache, true}});
         CancelDuringProgress(args, installer);
+        ExpectSame(second, InstallOf(dir), seeded ? "a cancelled third run (keys seeded)" : "a cancelled third run");
+        CHECK(!DirectoryExists(dir + "\\DISKSPUR"), "the cancelled run left DISKSPUR (keys seeded: %d)", seeded);
     }
-    ExpectSame(second, InstallOf(dir), "a cancelled third run");
-    CHECK(!DirectoryExists(dir + "\\DISKSPUR"), "the cancelled run left DISKSPUR");
 }
 
 // ---- cancel during the progress: nothing of the install stays ------------------------
