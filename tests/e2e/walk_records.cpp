@@ -429,23 +429,73 @@ Snapshot System()
     return s;
 }
 
+HWND FindDiskPrompt(DWORD pid)
+{
+    HWND found = nullptr;
+    std::pair<DWORD, HWND*> search(pid, &found);
+    EnumWindows(
+        [](HWND w, LPARAM p) -> BOOL {
+            auto* s = (std::pair<DWORD, HWND*>*)p;
+            DWORD owner = 0;
+            GetWindowThreadProcessId(w, &owner);
+            if (owner == s->first && IsWindowVisible(w) && GetDlgItem(w, 10304)) *s->second = w;
+            return !*s->second;
+        },
+        (LPARAM)&search);
+    return found;
+}
+
+enum class LeaveAt { Locations, InstallType, Progress, DiskPrompt };
+
 void CancelLeavesTheSystemAsItWas(const Args& args)
 {
     const std::string games = "C:\\GAMES";
     Cleanup cleanup({games + "\\VELOMIR"});
     bool madeGames = CreateDirectoryA(games.c_str(), nullptr) != FALSE;
-    Snapshot before = System();
-    {
-        Installer installer;
-        HWND type = StartAtInstallType(args, installer, games + "\\VELOMIR");
-        if (type) {
-            ui::Click(GetDlgItem(type, kExpress));
-            CancelDuringProgress(args, installer);
+    // The diskette prompt comes when the source holds the first diskette alone.
+    Args firstDiskette = args;
+    firstDiskette.sourceDir = args.installer.substr(0, args.installer.find_last_of('\\'));
+    const struct {
+        LeaveAt where;
+        const char* name;
+    } leaves[] = {{LeaveAt::Locations, "the locations page"},
+                  {LeaveAt::InstallType, "the installation type page"},
+                  {LeaveAt::Progress, "the progress"},
+                  {LeaveAt::DiskPrompt, "the diskette prompt"}};
+    for (const auto& leave : leaves) {
+        std::printf("-- leaving at %s\n", leave.name);
+        Snapshot before = System();
+        {
+            Installer installer;
+            const Args& run = leave.where == LeaveAt::DiskPrompt ? firstDiskette : args;
+            if (leave.where == LeaveAt::Locations) {
+                HWND page = StartAtLocations(run, installer);
+                if (!page) return;
+                LeaveWithYes(run, installer, page);
+            } else {
+                HWND type = StartAtInstallType(run, installer, games + "\\VELOMIR");
+                if (!type) return;
+                if (leave.where == LeaveAt::InstallType) {
+                    LeaveWithYes(run, installer, type);
+                } else {
+                    ui::Click(GetDlgItem(type, kExpress));
+                    if (leave.where == LeaveAt::Progress) {
+                        CancelDuringProgress(run, installer);
+                    } else {
+                        HWND prompt = ui::WaitFor([&] { return FindDiskPrompt(installer.Pid()); }, kStartTimeout);
+                        REQUIRE(prompt, "no diskette prompt; open:%s", OpenWindows(installer.Pid()).c_str());
+                        installer.Settle();
+                        ui::Click(GetDlgItem(prompt, IDCANCEL));
+                    }
+                }
+            }
+            CHECK(installer.WaitEnd(kInstallTimeout), "the run left at %s did not end; open:%s", leave.name,
+                  OpenWindows(installer.Pid()).c_str());
         }
+        std::vector<std::string> diff = Differences(before, System());
+        CHECK(diff.empty(), "the run left at %s left:%s", leave.name, Joined(diff).c_str());
+        CHECK(DirectoryExists(games), "the run left at %s removed the user's empty %s", leave.name, games.c_str());
     }
-    std::vector<std::string> diff = Differences(before, System());
-    CHECK(diff.empty(), "the cancelled run left:%s", Joined(diff).c_str());
-    CHECK(DirectoryExists(games), "the user's empty %s was removed", games.c_str());
     cleanup.Run();
     if (madeGames) RemoveDirectoryA(games.c_str());
 }
