@@ -354,6 +354,7 @@ void RunsOverAnEarlierInstall(const Args& args)
     }
     REQUIRE(FileExists(log) && FileExists(dir + "\\READ.ME"), "the first install left no log or READ.ME");
     Snapshot first = InstallOf(dir);
+    const std::vector<std::string> firstPrograms = LogList(log, "Program");
 
     {   // Exit on the locations page of a second run, which proposes the first directory.
         Installer installer;
@@ -383,6 +384,12 @@ void RunsOverAnEarlierInstall(const Args& args)
     }
     CHECK(FileExists(dir + "\\RHREG.COM") && FileExists(dir + "\\TRICORN\\TRICORN.EXE"), "the second run lost files");
     CHECK(!DirectoryExists(dir + "\\DISKSPUR"), "the second run installed the disk cache");
+    // Without the memory manager the second run continues the first log,
+    // with the one component it kept.
+    std::vector<std::string> programs = firstPrograms;
+    programs.push_back("31,Tricorn");
+    CHECK(LogList(log, "Program") == programs, "\"Program\" of the log after the second run:%s",
+          Joined(LogList(log, "Program")).c_str());
     Snapshot second = InstallOf(dir);
 
     // A third run with only the disk cache, cancelled during its progress:
