@@ -393,10 +393,12 @@ void RunsOverAnEarlierInstall(const Args& args)
     Snapshot second = InstallOf(dir);
 
     // A third run with only the disk cache, cancelled during its progress:
-    // once with the log found in the product directory, once with it named
-    // by the keys an earlier release of the product wrote.
-    for (bool seeded : {false, true}) {
-        if (seeded) {
+    // with the log found in the product directory, and with it named by the
+    // keys an earlier release of the product wrote: the App Paths values on
+    // Windows NT, CRVN.INI's "LogPath" (without its final "\\") on Win32s.
+    enum class Seed { None, AppPaths, LogPath };
+    for (Seed seed : {Seed::None, Seed::AppPaths, Seed::LogPath}) {
+        if (seed == Seed::AppPaths) {
             HKEY key;
             REQUIRE(!RegCreateKeyExA(HKEY_LOCAL_MACHINE, kOldAppPathKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
                                      nullptr), "cannot seed the earlier release's keys");
@@ -404,13 +406,22 @@ void RunsOverAnEarlierInstall(const Args& args)
             RegSetValueExA(key, "INSTALL.LOG", 0, REG_SZ, (const BYTE*)log.c_str(), (DWORD)log.size() + 1);
             RegCloseKey(key);
         }
+        if (seed == Seed::LogPath) {
+            WritePrivateProfileStringA("Velomir", "LogPath", dir.c_str(), (WindowsDir() + "\\CRVN.INI").c_str());
+            WritePrivateProfileStringA(nullptr, nullptr, nullptr, (WindowsDir() + "\\CRVN.INI").c_str());
+            SetInstallerVersion("win31");
+        }
+        Snapshot before = InstallOf(dir);
         Installer installer;
         HWND type = StartAtInstallType(args, installer, "");
         if (!type) return;
         ChooseCustom(installer, type, {{kMemoryManager, false}, {kTechNotes, false}, {kTrainer, false}, {kDiskCache, true}});
         CancelDuringProgress(args, installer);
-        ExpectSame(second, InstallOf(dir), seeded ? "a cancelled third run (keys seeded)" : "a cancelled third run");
-        CHECK(!DirectoryExists(dir + "\\DISKSPUR"), "the cancelled run left DISKSPUR (keys seeded: %d)", seeded);
+        CHECK(Differences(second, before).size() <= 1, "the seed changed more than CRVN.INI");
+        ExpectSame(before, InstallOf(dir), seed == Seed::None ? "a cancelled third run"
+                                          : seed == Seed::AppPaths ? "a cancelled third run (App Paths seeded)"
+                                                                   : "a cancelled third run (LogPath seeded, Win32s)");
+        CHECK(!DirectoryExists(dir + "\\DISKSPUR"), "the cancelled run left DISKSPUR (seed %d)", (int)seed);
     }
 }
 
