@@ -1,0 +1,527 @@
+// Walks of the system records: completed Express installs on the three
+// Windows versions (product INI, registry, install log, shared libraries,
+// tuning and trainer files), a second and a third run over a first install,
+// and a cancelled run that must leave the system as it found it.
+//
+// These walks install for real into the prefix; each cleans up before and
+// after itself, so the other walks keep seeing a system without the product.
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include <algorithm>
+
+#include "Pages.h"
+#include "SystemSnapshot.h"
+
+namespace e2e {
+namespace {
+
+constexpr int kExpress = 1223, kCustom = 1222, kProgressBar = 10112;
+constexpr int kMemoryManager = 1431, kTechNotes = 1432, kDiskCache = 1433, kTrainer = 1434;
+constexpr DWORD kInstallTimeout = 120000;
+const char kProductKey[] = "Software\\Corvane\\Corvane Velomire\\CurrentVersion";
+const char kAppPathKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\TRICORN.EXE";
+// Where an earlier release of the product recorded itself.
+const char kOldAppPathKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Velomir.EXE";
+const char kAppDefaults[] = "Software\\Wine\\AppDefaults\\INSTALL.EXE";
+const char kGroup[] = "Corvane Velomire";
+
+std::string WindowsDir()
+{
+    char dir[MAX_PATH] = {};
+    GetWindowsDirectoryA(dir, MAX_PATH);
+    return dir;
+}
+
+std::string SystemDir()
+{
+    char dir[MAX_PATH] = {};
+    GetSystemDirectoryA(dir, MAX_PATH);
+    return dir;
+}
+
+std::string Folder(int csidl)
+{
+    char dir[MAX_PATH] = {};
+    SHGetFolderPathA(nullptr, csidl, nullptr, 0, dir);
+    return dir;
+}
+
+std::string Profile(const std::string& file, const char* section, const char* key)
+{
+    char text[512] = {};
+    GetPrivateProfileStringA(section, key, "", text, sizeof text, file.c_str());
+    return text;
+}
+
+// The entries of a numbered list of the install log, 1 to "Last".
+std::vector<std::string> LogList(const std::string& log, const char* section)
+{
+    std::vector<std::string> entries;
+    int last = atoi(Profile(log, section, "Last").c_str());
+    for (int i = 1; i <= last; ++i) entries.push_back(Profile(log, section, std::to_string(i).c_str()));
+    return entries;
+}
+
+std::string Joined(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const std::string& line : lines) text += "\n    " + line;
+    return text;
+}
+
+// The build folder: the installer lies in its media\DISK1.
+std::string BuildDir(const Args& args)
+{
+    std::string path = args.installer;
+    for (int i = 0; i < 3; ++i) path = path.substr(0, path.find_last_of('\\'));
+    return path;
+}
+
+// The Windows version that Wine reports to the installer alone.
+void SetInstallerVersion(const char* version)
+{
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kAppDefaults, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr))
+        return;
+    if (version) RegSetValueExA(key, "Version", 0, REG_SZ, (const BYTE*)version, (DWORD)strlen(version) + 1);
+    else RegDeleteValueA(key, "Version");
+    RegCloseKey(key);
+    if (!version) RegDeleteKeyA(HKEY_CURRENT_USER, kAppDefaults);
+}
+
+// Takes away everything an install of the product leaves, the shared
+// libraries put back as they were.
+struct Cleanup {
+    std::vector<std::string> dirs;
+    std::map<std::string, std::string> libraries;  // path -> bytes ("" = none)
+
+    explicit Cleanup(std::vector<std::string> productDirs) : dirs(std::move(productDirs))
+    {
+        for (const char* name : {"CTL3DV2.DLL", "TOOLHELP.DLL"}) {
+            std::string path = SystemDir() + "\\" + name;
+            libraries[path] = ReadWholeFile(path);
+        }
+        Run();
+    }
+    ~Cleanup()
+    {
+        Run();
+        for (const auto& [path, bytes] : libraries) {
+            if (bytes.empty()) DeleteFileA(path.c_str());
+            else WriteWholeFile(path, bytes);
+        }
+        SetInstallerVersion(nullptr);
+    }
+    void Run() const
+    {
+        for (const std::string& dir : dirs) RemoveTree(dir);
+        DeleteFileA((WindowsDir() + "\\CRVN.INI").c_str());
+        WritePrivateProfileStringA(nullptr, nullptr, nullptr, (WindowsDir() + "\\CRVN.INI").c_str());
+        SHDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Corvane");
+        SHDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPathKey);
+        SHDeleteKeyA(HKEY_LOCAL_MACHINE, kOldAppPathKey);
+        for (int csidl : {CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS}) RemoveTree(Folder(csidl) + "\\" + kGroup);
+    }
+};
+
+// ---- navigation ----------------------------------------------------------------
+
+// From the start to the installation type page, with `dir` typed on the
+// locations page (empty: the proposal kept). `proposal` gets what the
+// locations page proposed.
+HWND StartAtInstallType(const Args& args, Installer& installer, const std::string& dir,
+                        std::string* proposal = nullptr)
+{
+    HWND page = StartAtLocations(args, installer);
+    if (!page) return nullptr;
+    if (proposal) *proposal = ui::Text(GetDlgItem(page, 1501));
+    if (dir.empty()) ui::Click(GetDlgItem(page, IDOK));
+    else LocationsNext(page, dir);
+    HWND type = WaitPage(installer, kInstallTypeTitle);
+    CHECK(type, "no installation type page");
+    return type;
+}
+
+// Custom with the four check boxes of the components page set as `ticked`
+// says, then Install.
+void ChooseCustom(Installer& installer, HWND type, std::initializer_list<std::pair<int, bool>> ticked)
+{
+    ui::Click(GetDlgItem(type, kCustom));
+    HWND page = WaitPage(installer, kComponentsTitle);
+    REQUIRE(page, "no components page after Custom");
+    for (auto [box, on] : ticked)
+        if ((IsDlgButtonChecked(page, box) == BST_CHECKED) != on) ui::Click(GetDlgItem(page, box));
+    for (auto [box, on] : ticked)
+        CHECK((IsDlgButtonChecked(page, box) == BST_CHECKED) == on, "check box %d is not %s", box, on ? "ticked" : "clear");
+    ui::Click(GetDlgItem(page, IDOK));
+}
+
+HWND FindProgress(DWORD pid)
+{
+    struct Search {
+        DWORD pid;
+        HWND found;
+    } search{pid, nullptr};
+    EnumWindows(
+        [](HWND w, LPARAM p) -> BOOL {
+            auto* s = (Search*)p;
+            DWORD owner = 0;
+            GetWindowThreadProcessId(w, &owner);
+            if (owner == s->pid && IsWindowVisible(w) && GetDlgItem(w, kProgressBar)) s->found = w;
+            return !s->found;
+        },
+        (LPARAM)&search);
+    return search.found;
+}
+
+// The titles and texts of the installer's windows, for a walk that waited in vain.
+std::string OpenWindows(DWORD pid)
+{
+    std::string list;
+    std::pair<DWORD, std::string*> search(pid, &list);
+    EnumWindows(
+        [](HWND w, LPARAM p) -> BOOL {
+            auto* l = (std::pair<DWORD, std::string*>*)p;
+            DWORD owner = 0;
+            GetWindowThreadProcessId(w, &owner);
+            if (owner == l->first && IsWindowVisible(w)) {
+                *l->second += " [" + ui::Text(w);
+                if (HWND text = GetDlgItem(w, 0xFFFF)) *l->second += ": " + ui::Text(text);
+                *l->second += "]";
+            }
+            return TRUE;
+        },
+        (LPARAM)&search);
+    return list;
+}
+
+// The run goes to its end by itself (the setup tool is started instead of
+// the completion page).
+void ExpectCompleted(const Args& args, Installer& installer, const char* what)
+{
+    bool ended = installer.WaitEnd(kInstallTimeout);
+    if (!ended) Shot(args, "records-not-ended");
+    CHECK(ended, "%s did not end; open:%s", what, OpenWindows(installer.Pid()).c_str());
+}
+
+// Cancel on the progress window, Yes in the question: the run is undone.
+void CancelDuringProgress(const Args& args, Installer& installer)
+{
+    HWND progress = ui::WaitFor([&] { return FindProgress(installer.Pid()); }, kStartTimeout);
+    REQUIRE(progress, "no progress window; open:%s", OpenWindows(installer.Pid()).c_str());
+    ui::Click(GetDlgItem(progress, IDCANCEL));
+    HWND question = WaitExitQuestion(installer);
+    REQUIRE(question, "no exit question after Cancel on the progress window");
+    ui::Click(GetDlgItem(question, IDYES));
+    bool ended = installer.WaitEnd(kInstallTimeout);
+    if (!ended) Shot(args, "records-cancel-not-ended");
+    CHECK(ended, "the cancelled run did not end; open:%s", OpenWindows(installer.Pid()).c_str());
+}
+
+// ---- Express on each Windows version ------------------------------------------
+
+struct PlatformRun {
+    const char* version;  // AppDefaults "Version"
+    const char* ctl3d;    // the CTL3DV2.DLL in the system directory before the run: null, "225", "226"
+    bool ctl3dCopied;
+};
+
+const PlatformRun kPlatformRuns[] = {
+    {"win95", nullptr, true},
+    {"nt40", "225", true},
+    {"win31", "226", false},
+};
+
+void ExpressOnEachWindowsVersion(const Args& args)
+{
+    const std::string dir = "C:\\VELOMIR", log = dir + "\\INSTALL.LOG", ini = WindowsDir() + "\\CRVN.INI";
+    const std::string ctl3d = SystemDir() + "\\CTL3DV2.DLL", toolhelp = SystemDir() + "\\TOOLHELP.DLL";
+    Cleanup cleanup({dir});
+    const bool toolhelpThere = FileExists(toolhelp);
+    for (const PlatformRun& run : kPlatformRuns) {
+        std::printf("-- Express on %s, CTL3DV2.DLL %s before\n", run.version, run.ctl3d ? run.ctl3d : "absent");
+        cleanup.Run();
+        DeleteFileA(ctl3d.c_str());
+        if (!toolhelpThere) DeleteFileA(toolhelp.c_str());
+        std::string putThere;
+        if (run.ctl3d) {
+            putThere = ReadWholeFile(BuildDir(args) + "\\records-dlls\\CTL3D" + run.ctl3d + ".DLL");
+            REQUIRE(!putThere.empty() && WriteWholeFile(ctl3d, putThere), "cannot put CTL3DV2.DLL %s", run.ctl3d);
+        }
+        SetInstallerVersion(run.version);
+        const bool win32s = std::string(run.version) == "win31";
+        {
+            Installer installer;
+            std::string proposal;
+            HWND type = StartAtInstallType(args, installer, "", &proposal);
+            if (!type) return;
+            CHECK(proposal == dir, "proposal is \"%s\"", proposal.c_str());
+            ui::Click(GetDlgItem(type, kExpress));
+            ExpectCompleted(args, installer, "the Express install");
+        }
+        SYSTEMTIME today;
+        GetLocalTime(&today);
+        char date[20];
+        std::snprintf(date, sizeof date, "%u.%u.%u", today.wMonth, today.wDay, today.wYear);
+
+        // CRVN.INI
+        CHECK(Profile(ini, "Velomir", "Path") == dir, "CRVN.INI Path is \"%s\"", Profile(ini, "Velomir", "Path").c_str());
+        CHECK(Profile(ini, "Velomir", "Group") == kGroup, "CRVN.INI Group is \"%s\"",
+              Profile(ini, "Velomir", "Group").c_str());
+        CHECK(Profile(ini, "TRICORN", "Path") == (win32s ? dir : ""), "CRVN.INI TRICORN Path is \"%s\"",
+              Profile(ini, "TRICORN", "Path").c_str());
+
+        // The registry: the product record and the App Paths entry, or nothing on Win32s.
+        struct Value {
+            const char* key;
+            const char* name;
+            std::string data;
+        };
+        const Value values[] = {{kProductKey, "Description", kGroup}, {kProductKey, "Install Date", date},
+                                {kProductKey, "Version", "8.00"},       {kProductKey, "Title", kGroup},
+                                {kAppPathKey, "TRICORN.EXE", dir}};
+        std::vector<std::string> registry;
+        for (const Value& v : values) {
+            bool found = false;
+            std::string data = ReadHklmString(v.key, v.name, &found);
+            if (win32s) CHECK(!found, "Win32s wrote %s \"%s\"", v.key, v.name);
+            else CHECK(found && data == v.data, "%s \"%s\" is \"%s\"", v.key, v.name, data.c_str());
+            registry.push_back(std::string("11,Subkey,") + (v.key == kAppPathKey ? "App Paths" : "Corvane") +
+                               ",HKEY_LOCAL_MACHINE," + v.key + "," + v.name);
+        }
+        if (win32s) registry.clear();
+        registry.push_back("11,Subkey,Ramhold,HKEY_LOCAL_MACHINE,Software\\Corvane\\Ramhold,Options");
+        HKEY h;
+        CHECK(!win32s || RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Corvane", 0, KEY_READ, &h) != ERROR_SUCCESS,
+              "Win32s made HKLM\\Software\\Corvane");
+
+        // The install log: own registry entries, then the merged ones.
+        std::vector<std::string> logged = LogList(log, "Registry");
+        CHECK(logged == registry, "\"Registry\" of the log:%s\nexpected:%s", Joined(logged).c_str(),
+              Joined(registry).c_str());
+        std::vector<std::string> iniKeys = LogList(log, "IniKey");
+        std::vector<std::string> merged = {"11,WIN.INI,Ramhold,Options", "11,SYSTEM.INI,386Enh,RHOLDVXD"};
+        CHECK(iniKeys == merged, "\"IniKey\" of the log:%s", Joined(iniKeys).c_str());
+
+        // The shared libraries: copied when missing or older.
+        std::string shipped = ReadWholeFile(dir + "\\SYSTEM\\CTL3DV2.DLL");
+        REQUIRE(!shipped.empty(), "the product's SYSTEM\\CTL3DV2.DLL is missing");
+        std::string now = ReadWholeFile(ctl3d);
+        if (run.ctl3dCopied) CHECK(now == shipped, "CTL3DV2.DLL was not copied (%zu bytes there)", now.size());
+        else CHECK(now == putThere, "CTL3DV2.DLL 2.26 was replaced");
+        if (!toolhelpThere)
+            CHECK(ReadWholeFile(toolhelp) == ReadWholeFile(dir + "\\SYSTEM\\TOOLHELP.DLL"), "TOOLHELP.DLL not copied");
+
+        // The tuning file and the trainer's flag.
+        std::string def = ReadWholeFile(dir + "\\MEMTUNE.DEF");
+        CHECK(!def.empty() && ReadWholeFile(dir + "\\MEMTUNE.NOT") == def, "MEMTUNE.NOT is not MEMTUNE.DEF");
+        CHECK(Profile(dir + "\\TRICORN\\TRICORN.INI", "User Information", "Scanned") == "No",
+              "TRICORN.INI Scanned is \"%s\"", Profile(dir + "\\TRICORN\\TRICORN.INI", "User Information", "Scanned").c_str());
+        CHECK(ui::WaitUntil([&] { return CountCalls(args.callLog, "RHSETUP.EXE|/I /X") == 1; }, kTimeout), "the setup tool was not started with /I /X");
+        DeleteFileA(args.callLog.c_str());
+    }
+}
+
+// ---- a second and a third run over a first install --------------------------------
+
+Snapshot InstallOf(const std::string& dir)
+{
+    Snapshot s;
+    SnapshotFiles(s, dir, true);
+    SnapshotKeys(s, HKEY_LOCAL_MACHINE, "HKLM", "Software\\Corvane");
+    SnapshotKeys(s, HKEY_LOCAL_MACHINE, "HKLM", kAppPathKey);
+    s["CRVN.INI"] = ReadWholeFile(WindowsDir() + "\\CRVN.INI");
+    return s;
+}
+
+void ExpectSame(const Snapshot& before, const Snapshot& after, const char* what)
+{
+    std::vector<std::string> diff = Differences(before, after);
+    CHECK(diff.empty(), "%s changed the first install:%s", what, Joined(diff).c_str());
+}
+
+void RunsOverAnEarlierInstall(const Args& args)
+{
+    const std::string dir = "C:\\CVFIRST", log = dir + "\\INSTALL.LOG";
+    Cleanup cleanup({dir});
+    {   // The first install, without the disk cache, not where it was proposed.
+        Installer installer;
+        HWND type = StartAtInstallType(args, installer, dir);
+        if (!type) return;
+        ChooseCustom(installer, type, {{kMemoryManager, true}, {kTechNotes, true}, {kTrainer, true}, {kDiskCache, false}});
+        ExpectCompleted(args, installer, "the first install");
+    }
+    REQUIRE(FileExists(log) && FileExists(dir + "\\READ.ME"), "the first install left no log or READ.ME");
+    Snapshot first = InstallOf(dir);
+    const std::vector<std::string> firstPrograms = LogList(log, "Program");
+
+    {   // Exit on the locations page of a second run, which proposes the first directory.
+        Installer installer;
+        HWND page = StartAtLocations(args, installer);
+        if (!page) return;
+        CHECK(ui::Text(GetDlgItem(page, 1501)) == dir, "the second run proposes \"%s\"",
+              ui::Text(GetDlgItem(page, 1501)).c_str());
+        LeaveWithYes(args, installer, page);
+        CHECK(installer.WaitEnd(kTimeout), "installer still running after Exit");
+    }
+    ExpectSame(first, InstallOf(dir), "Exit on the locations page");
+
+    {   // A second run over it: the memory manager found there is as new; Cancel drops it.
+        Installer installer;
+        HWND type = StartAtInstallType(args, installer, "");
+        if (!type) return;
+        ChooseCustom(installer, type, {{kMemoryManager, true}, {kTechNotes, true}, {kTrainer, true}, {kDiskCache, false}});
+        HWND box = ui::WaitFor([&] { return ui::FindMessageBox(installer.Pid(), kTitle,
+            "Install has found the newer version of RHOLD386.SYS in the directory specified for Ramhold. "
+            "Do you wish to install Ramhold anyway?"); }, kTimeout);
+        CHECK(box, "no version question over the first install; open:%s", OpenWindows(installer.Pid()).c_str());
+        if (box) {
+            installer.Settle();
+            ui::Click(GetDlgItem(box, IDCANCEL));
+        }
+        ExpectCompleted(args, installer, "the second install");
+    }
+    CHECK(FileExists(dir + "\\RHREG.COM") && FileExists(dir + "\\TRICORN\\TRICORN.EXE"), "the second run lost files");
+    CHECK(!DirectoryExists(dir + "\\DISKSPUR"), "the second run installed the disk cache");
+    // Without the memory manager the second run continues the first log,
+    // with the one component it kept.
+    std::vector<std::string> programs = firstPrograms;
+    programs.push_back("31,Tricorn");
+    CHECK(LogList(log, "Program") == programs, "\"Program\" of the log after the second run:%s",
+          Joined(LogList(log, "Program")).c_str());
+    Snapshot second = InstallOf(dir);
+
+    // A third run with only the disk cache, cancelled during its progress:
+    // with the log found in the product directory, and with it named by the
+    // keys an earlier release of the product wrote: the App Paths values on
+    // Windows NT, CRVN.INI's "LogPath" (without its final "\\") on Win32s.
+    enum class Seed { None, AppPaths, LogPath };
+    for (Seed seed : {Seed::None, Seed::AppPaths, Seed::LogPath}) {
+        if (seed == Seed::AppPaths) {
+            HKEY key;
+            REQUIRE(!RegCreateKeyExA(HKEY_LOCAL_MACHINE, kOldAppPathKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                                     nullptr), "cannot seed the earlier release's keys");
+            RegSetValueExA(key, "Velomir.EXE", 0, REG_SZ, (const BYTE*)dir.c_str(), (DWORD)dir.size() + 1);
+            RegSetValueExA(key, "INSTALL.LOG", 0, REG_SZ, (const BYTE*)log.c_str(), (DWORD)log.size() + 1);
+            RegCloseKey(key);
+        }
+        if (seed == Seed::LogPath) {
+            WritePrivateProfileStringA("Velomir", "LogPath", dir.c_str(), (WindowsDir() + "\\CRVN.INI").c_str());
+            WritePrivateProfileStringA(nullptr, nullptr, nullptr, (WindowsDir() + "\\CRVN.INI").c_str());
+            SetInstallerVersion("win31");
+        }
+        Snapshot before = InstallOf(dir);
+        Installer installer;
+        HWND type = StartAtInstallType(args, installer, "");
+        if (!type) return;
+        ChooseCustom(installer, type, {{kMemoryManager, false}, {kTechNotes, false}, {kTrainer, false}, {kDiskCache, true}});
+        CancelDuringProgress(args, installer);
+        CHECK(Differences(second, before).size() <= 1, "the seed changed more than CRVN.INI");
+        ExpectSame(before, InstallOf(dir), seed == Seed::None ? "a cancelled third run"
+                                          : seed == Seed::AppPaths ? "a cancelled third run (App Paths seeded)"
+                                                                   : "a cancelled third run (LogPath seeded, Win32s)");
+        CHECK(!DirectoryExists(dir + "\\DISKSPUR"), "the cancelled run left DISKSPUR (seed %d)", (int)seed);
+    }
+}
+
+// ---- cancel during the progress: nothing of the install stays ------------------------
+
+Snapshot System()
+{
+    Snapshot s;
+    // Wine's temporary folders aside, and the profile's folders that lead
+    // out of the prefix into the build machine's home directory.
+    std::vector<std::string> skip = {WindowsDir() + "\\Temp", Folder(CSIDL_LOCAL_APPDATA) + "\\Temp"};
+    for (const char* linked : {"Desktop", "Documents", "Downloads", "Music", "Pictures", "Videos",
+                               "AppData\\Roaming\\Microsoft\\Windows\\Templates"})
+        skip.push_back(Folder(CSIDL_PROFILE) + "\\" + linked);
+    SnapshotFiles(s, "C:", false, skip);
+    // The registry: the keys at the top of both software trees, and in full
+    // the trees the product writes to.
+    SnapshotKeys(s, HKEY_LOCAL_MACHINE, "HKLM", "Software", 1);
+    SnapshotKeys(s, HKEY_CURRENT_USER, "HKCU", "Software", 1);
+    for (const char* key : {"Software\\Corvane", "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths"})
+        SnapshotKeys(s, HKEY_LOCAL_MACHINE, "HKLM", key);
+    SnapshotKeys(s, HKEY_CURRENT_USER, "HKCU", "Software\\Corvane");
+    return s;
+}
+
+HWND FindDiskPrompt(DWORD pid)
+{
+    HWND found = nullptr;
+    std::pair<DWORD, HWND*> search(pid, &found);
+    EnumWindows(
+        [](HWND w, LPARAM p) -> BOOL {
+            auto* s = (std::pair<DWORD, HWND*>*)p;
+            DWORD owner = 0;
+            GetWindowThreadProcessId(w, &owner);
+            if (owner == s->first && IsWindowVisible(w) && GetDlgItem(w, 10304)) *s->second = w;
+            return !*s->second;
+        },
+        (LPARAM)&search);
+    return found;
+}
+
+enum class LeaveAt { Locations, InstallType, Progress, DiskPrompt };
+
+void CancelLeavesTheSystemAsItWas(const Args& args)
+{
+    const std::string games = "C:\\GAMES";
+    Cleanup cleanup({games + "\\VELOMIR"});
+    bool madeGames = CreateDirectoryA(games.c_str(), nullptr) != FALSE;
+    // The diskette prompt comes when the source holds the first diskette alone.
+    Args firstDiskette = args;
+    firstDiskette.sourceDir = args.installer.substr(0, args.installer.find_last_of('\\'));
+    const struct {
+        LeaveAt where;
+        const char* name;
+    } leaves[] = {{LeaveAt::Locations, "the locations page"},
+                  {LeaveAt::InstallType, "the installation type page"},
+                  {LeaveAt::Progress, "the progress"},
+                  {LeaveAt::DiskPrompt, "the diskette prompt"}};
+    for (const auto& leave : leaves) {
+        std::printf("-- leaving at %s\n", leave.name);
+        Snapshot before = System();
+        {
+            Installer installer;
+            const Args& run = leave.where == LeaveAt::DiskPrompt ? firstDiskette : args;
+            if (leave.where == LeaveAt::Locations) {
+                HWND page = StartAtLocations(run, installer);
+                if (!page) return;
+                LeaveWithYes(run, installer, page);
+            } else {
+                HWND type = StartAtInstallType(run, installer, games + "\\VELOMIR");
+                if (!type) return;
+                if (leave.where == LeaveAt::InstallType) {
+                    LeaveWithYes(run, installer, type);
+                } else {
+                    ui::Click(GetDlgItem(type, kExpress));
+                    if (leave.where == LeaveAt::Progress) {
+                        CancelDuringProgress(run, installer);
+                    } else {
+                        HWND prompt = ui::WaitFor([&] { return FindDiskPrompt(installer.Pid()); }, kStartTimeout);
+                        REQUIRE(prompt, "no diskette prompt; open:%s", OpenWindows(installer.Pid()).c_str());
+                        installer.Settle();
+                        ui::Click(GetDlgItem(prompt, IDCANCEL));
+                    }
+                }
+            }
+            CHECK(installer.WaitEnd(kInstallTimeout), "the run left at %s did not end; open:%s", leave.name,
+                  OpenWindows(installer.Pid()).c_str());
+        }
+        std::vector<std::string> diff = Differences(before, System());
+        CHECK(diff.empty(), "the run left at %s left:%s", leave.name, Joined(diff).c_str());
+        CHECK(DirectoryExists(games), "the run left at %s removed the user's empty %s", leave.name, games.c_str());
+    }
+    cleanup.Run();
+    if (madeGames) RemoveDirectoryA(games.c_str());
+}
+
+}  // namespace
+
+E2E_SCENARIO("records-express", ExpressOnEachWindowsVersion);
+E2E_SCENARIO("records-second-run", RunsOverAnEarlierInstall);
+E2E_SCENARIO("records-cancel", CancelLeavesTheSystemAsItWas);
+
+}  // namespace e2e
