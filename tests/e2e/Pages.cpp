@@ -98,10 +98,11 @@ BOOL CALLBACK VisitBox(HWND hwnd, LPARAM param)
 
 }  // namespace
 
-HWND StartAtInstallType(const Args& args, Installer& installer, const std::string& path)
+HWND StartAtInstallType(const Args& args, Installer& installer, const std::string& path, std::string* proposal)
 {
     HWND locations = StartAtLocations(args, installer);
     if (!locations) return nullptr;
+    if (proposal) *proposal = ui::Text(GetDlgItem(locations, 1501));
     if (path.empty()) ui::Click(GetDlgItem(locations, IDOK));
     else LocationsNext(locations, path);
     HWND page = WaitPage(installer, kInstallTypeTitle);

@@ -29,8 +29,9 @@ void LocationsNext(HWND page, const std::string& path);
 
 // Goes on from the locations page with `path` as the product directory
 // (empty: the proposal) to the installation type page; null when it did not
-// come.
-HWND StartAtInstallType(const Args& args, Installer& installer, const std::string& path = "");
+// come. `proposal`, when given, gets what the locations page proposed.
+HWND StartAtInstallType(const Args& args, Installer& installer, const std::string& path = "",
+                        std::string* proposal = nullptr);
 // Clicks Express on the installation type page and waits until the page
 // has gone.
 void ChooseExpress(HWND page);

@@ -127,22 +127,6 @@ struct Cleanup {
 
 // ---- navigation ----------------------------------------------------------------
 
-// From the start to the installation type page, with `dir` typed on the
-// locations page (empty: the proposal kept). `proposal` gets what the
-// locations page proposed.
-HWND StartAtInstallType(const Args& args, Installer& installer, const std::string& dir,
-                        std::string* proposal = nullptr)
-{
-    HWND page = StartAtLocations(args, installer);
-    if (!page) return nullptr;
-    if (proposal) *proposal = ui::Text(GetDlgItem(page, 1501));
-    if (dir.empty()) ui::Click(GetDlgItem(page, IDOK));
-    else LocationsNext(page, dir);
-    HWND type = WaitPage(installer, kInstallTypeTitle);
-    CHECK(type, "no installation type page");
-    return type;
-}
-
 // Custom with the four check boxes of the components page set as `ticked`
 // says, then Install.
 void ChooseCustom(Installer& installer, HWND type, std::initializer_list<std::pair<int, bool>> ticked)
