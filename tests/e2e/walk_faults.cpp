@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "Pages.h"
+#include "SystemSnapshot.h"
 
 namespace e2e {
 
@@ -195,20 +196,6 @@ void ExpectNothingChangedOutside(const Outside& before)
         auto now = after.iniFiles.find(name);
         CHECK(now != after.iniFiles.end() && now->second == text, "%s changed", name.c_str());
     }
-}
-
-void RemoveTree(const std::string& path)
-{
-    for (const std::string& name : Tree(path, 1)) {
-        std::string child = path + "\\" + name;
-        if (name.back() == '\\') {
-            RemoveTree(child.substr(0, child.size() - 1));
-        } else {
-            SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-            DeleteFileA(child.c_str());
-        }
-    }
-    RemoveDirectoryA(path.c_str());
 }
 
 void DeleteKeyTree(HKEY root, const std::string& key)

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "Pages.h"
+#include "SystemSnapshot.h"
 #include "Walks.h"
 
 namespace e2e {
@@ -53,27 +54,6 @@ bool Exists(const std::string& path, bool directory)
 {
     DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) == directory;
-}
-
-void RemoveTree(const std::string& path)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE h = FindFirstFileA((path + "\\*").c_str(), &found);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..") continue;
-            std::string child = path + "\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(child);
-            else {
-                SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(child.c_str());
-            }
-        } while (FindNextFileA(h, &found));
-        FindClose(h);
-    }
-    RemoveDirectoryA(path.c_str());
 }
 
 std::string WindowsFile(const char* name)

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "Pages.h"
+#include "SystemSnapshot.h"
 #include "Variants.h"
 
 namespace e2e {
@@ -262,27 +263,6 @@ std::vector<std::string> Changed(const Listing& before, const Listing& after)
     for (const auto& [name, what] : before)
         if (!after.count(name)) names.push_back(name + " (removed)");
     return names;
-}
-
-void RemoveTree(const std::string& path)
-{
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((path + "\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = data.cFileName;
-            if (name == "." || name == "..") continue;
-            std::string child = path + "\\" + name;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(child);
-            } else {
-                SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(child.c_str());
-            }
-        } while (FindNextFileA(find, &data));
-        FindClose(find);
-    }
-    RemoveDirectoryA(path.c_str());
 }
 
 void DeleteKeyTree(HKEY root, const std::string& path)
