@@ -85,6 +85,14 @@ HWND ProgressWindow::MessageOwner() const
     return (Handle() && IsWindow(Handle())) ? Handle() : nullptr;
 }
 
+HWND ProgressWindow::UnpackErrorOwner() const
+{
+    // Owned by the progress window, a box would disable it: on a full disk
+    // one error box follows another and the user could never reach Cancel.
+    if (main_ && main_->Handle() && IsWindow(main_->Handle())) return main_->Handle();
+    return MessageOwner();
+}
+
 void ProgressWindow::DestroyOwnWindow()
 {
     if (Handle() && IsWindow(Handle())) DestroyWindow(Handle());

@@ -97,6 +97,10 @@ protected:
 
     // The owner of the message boxes: the window when it exists.
     HWND MessageOwner() const;
+    // The owner of the unpack error boxes: the backdrop, so that the
+    // progress window's Cancel stays live while one is up and a cancel
+    // there is seen when the box is answered.
+    HWND UnpackErrorOwner() const;
     // Destroys the window when it exists.
     void DestroyOwnWindow();
     // The platform's end-dialog call with the Cancel result: the window

@@ -113,7 +113,7 @@ int ScriptEngine::UnpackArchive(UnpackLibrary& library, const std::string& archi
     if (!init) return kUnpackNotOpened;
 
     auto box = [this](UINT messageId, UINT captionId) {
-        MessageBoxA(MessageOwner(), fw::LoadResString(messageId).c_str(),
+        MessageBoxA(UnpackErrorOwner(), fw::LoadResString(messageId).c_str(),
                     fw::LoadResString(captionId).c_str(), MB_OK | MB_ICONEXCLAMATION);
     };
 

@@ -33,10 +33,12 @@ extern int failures;
         }                                                               \
     } while (0)
 
-#define REQUIRE(cond, ...)        \
-    do {                          \
-        CHECK(cond, __VA_ARGS__); \
-        if (!(cond)) return;      \
+// The condition is evaluated once: it may start a program or wait.
+#define REQUIRE(cond, ...)                     \
+    do {                                       \
+        bool required_ = static_cast<bool>(cond); \
+        CHECK(required_, __VA_ARGS__);         \
+        if (!required_) return;                \
     } while (0)
 
 struct Args {

@@ -79,21 +79,32 @@ bool Installer::WaitEnd(DWORD ms)
     return ended;
 }
 
+namespace {
+// The desktop and the system services that Wine starts for the first
+// program of a session: they serve every program after it.
+bool IsWineServiceProcess(const std::string& exe)
+{
+    for (const char* name : {"explorer.exe", "services.exe", "winedevice.exe", "plugplay.exe", "svchost.exe",
+                             "rpcss.exe", "conhost.exe"})
+        if (lstrcmpiA(exe.c_str(), name) == 0) return true;
+    return false;
+}
+}  // namespace
+
 void Installer::ExpectEndedCompletely()
 {
     DWORD code = 0;
     GetExitCodeProcess(pi_.hProcess, &code);
     CHECK(code == 0, "the installer ended with code 0x%lx", code);
     // What it started without waiting (the cleanup program's stand-in) ends
-    // at once; Wine's desktop process, which the first window of a session
-    // may start, serves every program after it.
+    // at once.
     std::string left;
     bool clean = ui::WaitUntil(
         [&] {
             left.clear();
             for (const ProcessInfo& p : ProcessList()) {
                 bool ours = lstrcmpiA(p.exeName.c_str(), exeName_.c_str()) == 0 ||
-                            (p.parent == pi_.dwProcessId && lstrcmpiA(p.exeName.c_str(), "explorer.exe") != 0);
+                            (p.parent == pi_.dwProcessId && !IsWineServiceProcess(p.exeName));
                 if (ours) left += " " + p.exeName + "(" + std::to_string(p.pid) + ")";
             }
             return left.empty();

@@ -274,6 +274,11 @@ HWND ChooseExpress(Installer& installer, HWND type)
 // With `goOn` a question whether to go on gets OK, the user does not stop
 // the install, and Finish ends it; `seen` is shown each message before it
 // is answered.
+bool IsUnpackError(const std::string& text)
+{
+    return text == "An error occurred during file unpack." || text == "Install is unable to open a file for unpacking.";
+}
+
 std::vector<std::string> StopAtTheFullDisk(Installer& installer, bool goOn = false,
                                            const std::function<void(const std::string&)>& seen = {})
 {
@@ -287,6 +292,26 @@ std::vector<std::string> StopAtTheFullDisk(Installer& installer, bool goOn = fal
             texts.push_back(text);
             if (seen) seen(text);
             bool question = text == kExitQuestion;
+            // Cancel on the progress window stays live while an unpack
+            // error is shown: the stop is asked for there, then the error
+            // is answered, and the run stops at the first such error.
+            if (!goOn && !stopping && IsUnpackError(text)) {
+                stopping = true;
+                HWND progress = FindWindowWithItem(installer.Pid(), kSourceText);
+                CHECK(progress, "no progress window behind an unpack error");
+                if (progress) {
+                    ui::Click(GetDlgItem(progress, IDCANCEL));
+                    HWND exitQuestion =
+                        ui::WaitFor([&] { return ui::FindMessageBox(installer.Pid(), kTitle, kExitQuestion); }, kTimeout);
+                    CHECK(exitQuestion, "Cancel on the progress window was dead while \"%s\" was shown", text.c_str());
+                    if (exitQuestion) {
+                        Answer(exitQuestion, IDYES);
+                        texts.push_back(kExitQuestion);
+                    }
+                }
+                if (IsWindow(box)) Answer(box, IDOK);
+                continue;
+            }
             Answer(box, question ? IDYES : GetDlgItem(box, IDCANCEL) && !goOn ? IDCANCEL : IDOK);
             continue;
         }
@@ -381,6 +406,8 @@ void FullDiskCustom(const Args& args)
         std::vector<std::string> texts = StopAtTheFullDisk(installer);
         CHECK(texts.size() >= 2 && texts.back() == kExitQuestion,
               "the install on the full disk did not end with the exit question (%zu messages)", texts.size());
+        CHECK(std::count_if(texts.begin(), texts.end(), IsUnpackError) == 1,
+              "the run went on past the first unpack error although Cancel was confirmed");
         CHECK(installer.WaitEnd(kTimeout), "the installer did not end after the stop");
     }
     ExpectNothingOnTheFullDisk();
@@ -589,14 +616,19 @@ void KilledInstaller(const Args& args)
         ~Cleanup() { ForgetInstall(target); }
     } cleanup{target};
     {
+        // The first run has only the first diskette: it is killed while its
+        // prompt for the second one is up, in the middle of the progress,
+        // after READ.ME and the log have been written.
+        Args firstDisk = args;
+        firstDisk.sourceDir = args.sourceDir.substr(0, args.sourceDir.find_last_of('\\')) + "\\DISK1";
         Installer installer;
-        HWND type = StartAtInstallType(args, installer, target);
+        HWND type = StartAtInstallType(firstDisk, installer, target);
         if (!type) return;
         HWND progress = ChooseExpress(installer, type);
         if (!progress) return;
-        // Killed once the first files have been written.
-        CHECK(ui::WaitUntil([&] { return Exists(target + "\\RHOLD386.SYS", false); }, kInstallTimeout),
-              "the install wrote nothing to %s", target.c_str());
+        CHECK(ui::WaitFor([&] { return ui::FindDialogWith(installer.Pid(), kTitle, 10304); }, kInstallTimeout),
+              "no prompt for the second diskette");
+        CHECK(Exists(target + "\\READ.ME", false), "the install wrote nothing to %s", target.c_str());
         CHECK(TerminateProcess(installer.Process(), 9), "cannot kill the installer");
         WaitForSingleObject(installer.Process(), kTimeout);
     }
@@ -605,13 +637,15 @@ void KilledInstaller(const Args& args)
         Installer installer;
         HWND type = StartAtInstallType(args, installer, target);
         if (!type) return;
-        // The memory manager's file that the killed run left carries this
-        // version: the question whether to install it anyway, OK.
+        // When the killed run got as far as the memory manager's version
+        // file, the new run asks whether to install over that version: OK.
         ui::Click(GetDlgItem(type, kExpress));
-        HWND question = WaitMessageBox(installer);
-        REQUIRE(question && Starts(ui::MessageBoxText(question), "Install has found the newer version of RHOLD386.SYS"),
-                "no question about the memory manager the killed run left");
-        Answer(question, IDOK);
+        if (HWND question = WaitMessageBox(installer, 3000)) {
+            CHECK(Starts(ui::MessageBoxText(question), "Install has found the newer version of RHOLD386.SYS"),
+                  "unexpected message before the install over the killed one: %s",
+                  ui::MessageBoxText(question).c_str());
+            Answer(question, IDOK);
+        }
         DWORD start = GetTickCount();
         while (!installer.WaitEnd(0) && GetTickCount() - start < kInstallTimeout) {
             if (HWND box = AnyMessageBox(installer)) {
