@@ -39,6 +39,7 @@ import zipfile
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "unpack", "bench"))
 import sevenzip  # noqa: E402
+from content import content_maker  # noqa: E402
 
 FORMAT = 1  # bump when the generated product changes
 GOAL = 1.5
@@ -74,21 +75,7 @@ def make_archive(path, seed, members, megabytes, prefix):
     many small files in 15 folders, the rest in a few large ones. Returns
     (first member, last member, last member's size)."""
     rng = random.Random(seed)
-    words = [bytes(rng.choice(b"abcdefghijklmnopqrstuvwxyz") for _ in range(rng.randint(2, 10)))
-             for _ in range(3000)]
-    pool = b" ".join(rng.choice(words) for _ in range(400000))
-    noise = rng.randbytes(1 << 20)
-
-    def content(size):
-        out = bytearray()
-        while len(out) < size:
-            if rng.random() < 0.25:
-                start = rng.randrange(len(noise) - 4096)
-                out += noise[start:start + rng.randint(512, 4096)]
-            else:
-                start = rng.randrange(len(pool) - 65536)
-                out += pool[start:start + rng.randint(4096, 65536)]
-        return bytes(out[:size])
+    content = content_maker(rng)
 
     total = megabytes << 20
     large_count = 2

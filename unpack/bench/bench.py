@@ -34,6 +34,7 @@ import zipfile
 
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from content import content_maker  # noqa: E402
 import sevenzip  # noqa: E402
 
 FORMAT = 3  # bump when the generated archive changes
@@ -41,21 +42,7 @@ FORMAT = 3  # bump when the generated archive changes
 
 def make_archive(path, megabytes, members, folders):
     rng = random.Random(1997)
-    words = [bytes(rng.choice(b"abcdefghijklmnopqrstuvwxyz") for _ in range(rng.randint(2, 10)))
-             for _ in range(3000)]
-    pool = b" ".join(rng.choice(words) for _ in range(400000))  # about 2.6 MB of text
-    noise = rng.randbytes(1 << 20)
-
-    def content(size):
-        out = bytearray()
-        while len(out) < size:
-            if rng.random() < 0.25:
-                start = rng.randrange(len(noise) - 4096)
-                out += noise[start:start + rng.randint(512, 4096)]
-            else:
-                start = rng.randrange(len(pool) - 65536)
-                out += pool[start:start + rng.randint(4096, 65536)]
-        return bytes(out[:size])
+    content = content_maker(rng)
 
     total = megabytes << 20
     large = int(total * 0.8)
