@@ -100,7 +100,7 @@ HWND FindWindowWithItem(DWORD pid, int item)
         HWND found;
     } s{pid, item, nullptr};
     EnumWindows(
-        [](HWND hwnd, LPARAM lp) -> BOOL {
+        [](HWND hwnd, LPARAM lp) CALLBACK -> BOOL {
             auto* s = reinterpret_cast<Search*>(lp);
             DWORD owner = 0;
             GetWindowThreadProcessId(hwnd, &owner);

@@ -134,7 +134,7 @@ using ui::FindWindowWithItem;
 void PrintWindows(DWORD pid)
 {
     EnumWindows(
-        [](HWND hwnd, LPARAM lp) -> BOOL {
+        [](HWND hwnd, LPARAM lp) CALLBACK -> BOOL {
             DWORD owner = 0;
             GetWindowThreadProcessId(hwnd, &owner);
             if (owner != (DWORD)lp || !IsWindowVisible(hwnd)) return TRUE;

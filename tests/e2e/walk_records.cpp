@@ -148,7 +148,7 @@ HWND FindProgress(DWORD pid)
         HWND found;
     } search{pid, nullptr};
     EnumWindows(
-        [](HWND w, LPARAM p) -> BOOL {
+        [](HWND w, LPARAM p) CALLBACK -> BOOL {
             auto* s = (Search*)p;
             DWORD owner = 0;
             GetWindowThreadProcessId(w, &owner);
@@ -165,7 +165,7 @@ std::string OpenWindows(DWORD pid)
     std::string list;
     std::pair<DWORD, std::string*> search(pid, &list);
     EnumWindows(
-        [](HWND w, LPARAM p) -> BOOL {
+        [](HWND w, LPARAM p) CALLBACK -> BOOL {
             auto* l = (std::pair<DWORD, std::string*>*)p;
             DWORD owner = 0;
             GetWindowThreadProcessId(w, &owner);
@@ -436,7 +436,7 @@ HWND FindDiskPrompt(DWORD pid)
     HWND found = nullptr;
     std::pair<DWORD, HWND*> search(pid, &found);
     EnumWindows(
-        [](HWND w, LPARAM p) -> BOOL {
+        [](HWND w, LPARAM p) CALLBACK -> BOOL {
             auto* s = (std::pair<DWORD, HWND*>*)p;
             DWORD owner = 0;
             GetWindowThreadProcessId(w, &owner);
