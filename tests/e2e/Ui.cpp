@@ -135,6 +135,8 @@ void SendMouse(DWORD flags, int x, int y)
     in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
     SendInput(1, &in, sizeof in);
 }
+}  // namespace
+
 void SendKey(WORD vk, bool up)
 {
     INPUT in{};
@@ -144,7 +146,6 @@ void SendKey(WORD vk, bool up)
     in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
     SendInput(1, &in, sizeof in);
 }
-}  // namespace
 
 void Click(HWND control)
 {

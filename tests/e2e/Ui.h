@@ -22,6 +22,9 @@ HWND FindTopLevel(DWORD pid, const char* className, const std::string& title);
 HWND FindDialogWith(DWORD pid, const std::string& title, int childId);
 // A visible top-level window of `pid` that has a child with ID `item`.
 HWND FindWindowWithItem(DWORD pid, int item);
+// One key going down or up, as the keyboard sends it, to whatever window
+// has the focus.
+void SendKey(WORD vk, bool up);
 // The visible message box (dialog class) of `pid` with this caption whose
 // text is `text` (empty: any text).
 HWND FindMessageBox(DWORD pid, const std::string& caption, const std::string& text = "");

@@ -26,12 +26,7 @@ void Key(HWND window, WORD vk, bool up)
 {
     SetForegroundWindow(window);
     ui::WaitUntil([&] { return GetForegroundWindow() == window; }, 2000);
-    INPUT in{};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = vk;
-    in.ki.wScan = (WORD)MapVirtualKeyA(vk, MAPVK_VK_TO_VSC);
-    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    SendInput(1, &in, sizeof in);
+    ui::SendKey(vk, up);
     Sleep(80);
 }
 

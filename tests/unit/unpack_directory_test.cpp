@@ -10,25 +10,14 @@
 #include <vector>
 
 #include "support/ScratchDir.h"
+#include "unpack_zipwriter.h"
 #include "ziparchive.h"
 
 namespace {
 
-void Put16(std::string& s, uint32_t v)
-{
-    s += char(v & 0xFF);
-    s += char((v >> 8) & 0xFF);
-}
-void Put32(std::string& s, uint32_t v)
-{
-    Put16(s, v & 0xFFFF);
-    Put16(s, v >> 16);
-}
-void Put64(std::string& s, uint64_t v)
-{
-    Put32(s, uint32_t(v));
-    Put32(s, uint32_t(v >> 32));
-}
+using ziptest::Put16;
+using ziptest::Put32;
+using ziptest::Put64;
 
 // `count` empty stored members "D/Fnnnnnn.TXT"; the counts in the classic
 // end record are marked all ones, the real ones are in the ZIP64 record

@@ -4,8 +4,6 @@
 
 namespace ziptest {
 
-namespace {
-
 void Put16(std::string& s, uint32_t v)
 {
     s += char(v & 0xFF);
@@ -17,6 +15,14 @@ void Put32(std::string& s, uint32_t v)
     Put16(s, v & 0xFFFF);
     Put16(s, v >> 16);
 }
+
+void Put64(std::string& s, uint64_t v)
+{
+    Put32(s, uint32_t(v));
+    Put32(s, uint32_t(v >> 32));
+}
+
+namespace {
 
 std::string Deflate(const std::string& data)
 {

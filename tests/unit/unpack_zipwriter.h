@@ -9,6 +9,11 @@
 
 namespace ziptest {
 
+// Little-endian fields, as the ZIP format stores them.
+void Put16(std::string& s, uint32_t v);
+void Put32(std::string& s, uint32_t v);
+void Put64(std::string& s, uint64_t v);
+
 struct Entry {
     std::string name;
     std::string data;
