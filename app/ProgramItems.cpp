@@ -120,34 +120,35 @@ void AddItemOfRecord(MainWindow& main, ProgmanClient& progman, int number, const
     progman.AddItem(number, command, title, iconFile, (unsigned)iconIndex);
 }
 
-// Reads the component number and title of a program-item record and adds
-// its item when the component is selected.
-void ProgramItemRecord(MainWindow& main, ProgmanClient& progman, std::string rest)
+// Takes the field before the next comma off `rest`. A record without the
+// comma gives 11110, an empty field 11111; both end the record.
+bool TakeRecordField(MainWindow& main, std::string& rest, std::string& field)
 {
     size_t comma = rest.find(',');
     if (comma == std::string::npos) {
         main.ShowMessageArg(IDS_INVALID_RECORD, rest);
-        return;
+        return false;
     }
     if (comma == 0) {
         main.ShowMessageId(IDS_EMPTY_FILE_NAME);
-        return;
+        return false;
     }
-    int number = RecordNumber(rest.substr(0, comma));
+    field = rest.substr(0, comma);
     rest.erase(0, comma + 1);
-    comma = rest.find(',');
-    if (comma == std::string::npos) {
-        main.ShowMessageArg(IDS_INVALID_RECORD, rest);
-        return;
-    }
-    if (comma == 0) {
-        main.ShowMessageId(IDS_EMPTY_FILE_NAME);
-        return;
-    }
-    std::string title = rest.substr(0, comma);
+    return true;
+}
+
+// Reads the component number and title of a program-item record and adds
+// its item when the component is selected.
+void ProgramItemRecord(MainWindow& main, ProgmanClient& progman, std::string rest)
+{
+    std::string numberText, title;
+    if (!TakeRecordField(main, rest, numberText)) return;
+    int number = RecordNumber(numberText);
+    if (!TakeRecordField(main, rest, title)) return;
     if (!IsRecognisedComponent(ComponentConsumer::ProgramItems, number) || !main.componentSelected.IsSelected(number))
         return;
-    AddItemOfRecord(main, progman, number, title, rest.substr(comma + 1));
+    AddItemOfRecord(main, progman, number, title, rest);
 }
 
 }  // namespace

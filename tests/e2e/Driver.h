@@ -93,6 +93,10 @@ HWND WaitExitQuestion(const Installer& installer);
 // Starts the installer on the sample media (plus `extra` on its command
 // line) and waits for its welcome page; null when either failed.
 HWND StartAtWelcome(const Args& args, Installer& installer, const std::string& extra = "");
+// The exit question that `how` (Exit, Escape, ...) just asked on `page`,
+// answered No: the question closes and the page stays. False when no
+// question came.
+bool DeclineExit(const Installer& installer, HWND page, const char* how);
 // Exit on the page, Yes in the question: the installer ends.
 void LeaveWithYes(const Args& args, Installer& installer, HWND page);
 

@@ -193,6 +193,17 @@ HWND StartAtWelcome(const Args& args, Installer& installer, const std::string& e
     return page;
 }
 
+bool DeclineExit(const Installer& installer, HWND page, const char* how)
+{
+    HWND question = WaitExitQuestion(installer);
+    CHECK(question, "no exit question after %s", how);
+    if (!question) return false;
+    ui::Click(GetDlgItem(question, IDNO));
+    CHECK(ui::WaitUntil([&] { return !IsWindow(question); }, kTimeout), "question still open after No");
+    CHECK(IsWindow(page) && ui::IsVisible(page), "No after %s closed the page", how);
+    return true;
+}
+
 void LeaveWithYes(const Args& args, Installer& installer, HWND page)
 {
     // Exit is IDCANCEL on some pages and a button of its own (10103) on

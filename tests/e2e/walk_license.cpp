@@ -32,11 +32,7 @@ void LicenseWalk(const Args& args)
     for (int way = 0; way < 2; ++way) {
         if (way == 0) ui::Click(GetDlgItem(page, IDCANCEL));
         else ui::PressKey(page, VK_ESCAPE);
-        HWND question = WaitExitQuestion(installer);
-        REQUIRE(question, "no exit question (%s)", way == 0 ? "Do Not Accept" : "Escape");
-        ui::Click(GetDlgItem(question, IDNO));
-        CHECK(ui::WaitUntil([&] { return !IsWindow(question); }, kTimeout), "question still open after No");
-        CHECK(IsWindow(page) && ui::IsVisible(page), "No closed the licence page");
+        if (!DeclineExit(installer, page, way == 0 ? "Do Not Accept" : "Escape")) return;
     }
     CHECK(CountCalls(args.callLog, kCleanupCall) == 0, "No started the cleanup program");
 

@@ -94,13 +94,9 @@ void ProposalEditsBrowserBackExit(const Args& args)
 
     // Exit asks; No keeps the page, Yes ends the installer.
     ui::Click(GetDlgItem(page, kExit));
-    HWND question = WaitExitQuestion(installer);
-    REQUIRE(question, "no exit question after Exit");
-    ui::Click(GetDlgItem(question, IDNO));
-    CHECK(ui::WaitUntil([&] { return !IsWindow(question); }, kTimeout), "question still open after No");
-    CHECK(IsWindow(page) && ui::IsVisible(page), "No closed the page");
+    if (!DeclineExit(installer, page, "Exit")) return;
     ui::Click(GetDlgItem(page, kExit));
-    question = WaitExitQuestion(installer);
+    HWND question = WaitExitQuestion(installer);
     REQUIRE(question, "no exit question after the second Exit");
     ui::Click(GetDlgItem(question, IDYES));
     CHECK(installer.WaitEnd(kTimeout), "installer still running after Exit, Yes");

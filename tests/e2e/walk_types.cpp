@@ -101,10 +101,7 @@ void TypePageKeysBackExit(const Args& args)
 
     // Escape asks as Exit does; No keeps the page and starts nothing.
     ui::PressKey(page, VK_ESCAPE);
-    HWND question = WaitExitQuestion(installer);
-    REQUIRE(question, "no exit question after Escape");
-    ui::Click(GetDlgItem(question, IDNO));
-    CHECK(ui::WaitUntil([&] { return !IsWindow(question); }, kTimeout), "question still open after No");
+    if (!DeclineExit(installer, page, "Escape")) return;
     CHECK(StillOpen(installer, page), "No closed the page");
     CHECK(CountCalls(args.callLog, kCleanupCall) == 0, "No started the cleanup program");
 
@@ -196,10 +193,7 @@ void ComponentsBoxesLightEmptyChoiceBackExit(const Args& args)
     CHECK(StillOpen(installer, page), "the refusal closed the page");
     // Escape asks as Exit does; No keeps the page.
     ui::PressKey(page, VK_ESCAPE);
-    HWND question = WaitExitQuestion(installer);
-    REQUIRE(question, "no exit question after Escape");
-    ui::Click(GetDlgItem(question, IDNO));
-    CHECK(ui::WaitUntil([&] { return !IsWindow(question); }, kTimeout), "question still open after No");
+    if (!DeclineExit(installer, page, "Escape")) return;
     CHECK(StillOpen(installer, page), "No closed the page");
 
     // Back loses the unticked boxes: the next visit shows the stored choice.
