@@ -51,6 +51,7 @@ class Installer {
 public:
     ~Installer();
     bool Start(const std::string& exe, const std::string& arguments);
+    DWORD StartError() const { return startError_; }
     DWORD Pid() const { return pi_.dwProcessId; }
     HANDLE Process() const { return pi_.hProcess; }
     // Waits until the installer waits for input, as a person waits for a
@@ -67,6 +68,7 @@ private:
 
     PROCESS_INFORMATION pi_{};
     std::string exeName_;
+    DWORD startError_ = 0;
     bool endChecked_ = false;
 };
 

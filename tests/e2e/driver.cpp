@@ -56,8 +56,20 @@ bool Installer::Start(const std::string& exe, const std::string& arguments)
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESTDHANDLES;
     si.hStdInput = si.hStdOutput = si.hStdError = nul;
-    bool started = CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                  nullptr, &si, &pi_) != FALSE;
+    // Wine's loader now and then fails to start a process at all (its
+    // address space reservation can collide); that says nothing about the
+    // installer, so a failed start is tried again, said aloud, before the
+    // walk gives up.
+    bool started = false;
+    for (int attempt = 1; attempt <= 3 && !started; ++attempt) {
+        started = CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                                 &si, &pi_) != FALSE;
+        startError_ = started ? 0 : GetLastError();
+        if (!started) {
+            std::printf("note: start %d of %s failed with error %lu\n", attempt, exe.c_str(), startError_);
+            Sleep(1000);
+        }
+    }
     CloseHandle(nul);
     exeName_ = exe.substr(exe.find_last_of("\\/") + 1);
     return started;
@@ -185,7 +197,7 @@ HWND WaitExitQuestion(const Installer& installer)
 HWND StartAtWelcome(const Args& args, Installer& installer, const std::string& extra)
 {
     if (!installer.Start(args.installer, "/P " + args.sourceDir + extra)) {
-        CHECK(false, "cannot start %s", args.installer.c_str());
+        CHECK(false, "cannot start %s (error %lu)", args.installer.c_str(), installer.StartError());
         return nullptr;
     }
     HWND page = WaitWelcome(installer);
