@@ -1,28 +1,33 @@
 #include "app/InstallSteps.h"
 
-#include "app/MainWindow.h"
+#include "app/PostInstall.h"
 #include "app/VersionCheck.h"
+#include "app/progman/ProgmanClient.h"
+#include "pages/completion/CompletionPage.h"
 #include "pages/components/ComponentsPage.h"
+#include "pages/group/GroupPage.h"
 #include "pages/installtype/InstallTypePage.h"
 #include "pages/license/LicensePage.h"
 #include "pages/locations/LocationsPage.h"
-#include "app/PostInstall.h"
 #include "pages/welcome/WelcomePage.h"
+#include "progress/ProgressWindow.h"
 #include "records/ProductIni.h"
 #include "records/Undo.h"
 #include "script/ScriptEngine.h"
 
-InstallSteps::InstallSteps(MainWindow& main) : main_(main), welcome_(std::make_unique<WelcomePage>(main)) {}
+namespace {
+// Room for Program Manager's list of groups.
+constexpr size_t kGroupListCapacity = 1000;
+}  // namespace
+
+InstallSteps::InstallSteps(InstallState& state, HWND backdrop)
+    : state_(state), backdrop_(backdrop), welcome_(std::make_unique<WelcomePage>(state, backdrop))
+{
+}
 
 InstallSteps::~InstallSteps()
 {
-    main_.ReleaseComponentsPage();
-}
-
-void InstallState::ReleaseComponentsPage()
-{
-    delete componentsPage;
-    componentsPage = nullptr;
+    state_.ReleaseComponentsPage();
 }
 
 // ---- the pages --------------------------------------------------------------
@@ -32,63 +37,67 @@ int InstallSteps::RunPage(WizardStep page)
     switch (page) {
     case WizardStep::Welcome:
         return (int)welcome_->DoModal();
-    case WizardStep::License: {
-        LicensePage license(main_);
-        return (int)license.DoModal();
-    }
-    case WizardStep::InstallType: {
-        InstallTypePage installType(main_);
-        return (int)installType.DoModal();
-    }
-    case WizardStep::Components:
+    case WizardStep::License:
+        return (int)LicensePage(state_, backdrop_).DoModal();
+    case WizardStep::InstallType:
+        return (int)InstallTypePage(state_, backdrop_).DoModal();
+    case WizardStep::Components: {
         // The latest components page stays readable after it closed.
-        main_.ReleaseComponentsPage();
-        main_.componentsPage = new ComponentsPage(main_);
-        return (int)main_.componentsPage->DoModal();
-    case WizardStep::Locations: {
-        LocationsPage locations(main_);
-        return (int)locations.DoModal();
+        state_.ReleaseComponentsPage();
+        auto components = std::make_shared<ComponentsPage>(state_, backdrop_);
+        state_.componentsPage = components;
+        return (int)components->DoModal();
     }
+    case WizardStep::Locations:
+        return (int)LocationsPage(state_, backdrop_, [this](HWND owner) { return ChooseGroup(owner); }).DoModal();
     default:
         return kPageMissing;
     }
+}
+
+int InstallSteps::ChooseGroup(HWND owner)
+{
+    char list[kGroupListCapacity] = {};
+    ProgmanClient::RequestGroupList(list, sizeof list);
+    return RunGroupPage(state_, backdrop_, list, owner);
 }
 
 // ---- the version check of the memory manager --------------------------------
 
 void InstallSteps::CheckExistingVersion(const std::string& fileName)
 {
-    ::CheckExistingVersion(main_, main_.Handle(), fileName);
+    ::CheckExistingVersion(state_, backdrop_, fileName);
 }
 
 // ---- the previous install ---------------------------------------------------
 
 void InstallSteps::DetectPreviousInstall()
 {
-    ::DetectPreviousInstall(main_);
+    ::DetectPreviousInstall(state_);
 }
 
 // ---- the install step -------------------------------------------------------
 
 int InstallSteps::RunInstall()
 {
-    // One engine per attempt: a return to the components page builds a new
-    // one. It destroys its own window at the end of the run.
-    auto engine = std::make_unique<ScriptEngine>(main_);
-    if (!engine->Create()) return ScriptEngine::kRunStopped;
-    return engine->RunScript();
+    // One engine and one progress window per attempt: a return to the
+    // components page builds new ones. The run closes its window at its end.
+    ProgressWindow progress(state_, backdrop_);
+    if (!progress.Create()) return ScriptEngine::kRunStopped;
+    return ScriptEngine(state_, progress).RunScript();
 }
 
 // ---- after a completed install ----------------------------------------------
 
 void InstallSteps::PostInstall()
 {
-    ::PostInstall(main_);
+    ::PostInstall(state_, backdrop_, [this] { CompletionPage(state_, backdrop_).DoModal(); });
 }
 
 // ---- the undo of an install that did not complete ----------------------------
 
 void InstallSteps::UndoIncompleteInstall()
 {
-    UndoFromLog(main_, main_.installLogPath);
+    ProgmanItemRemover progman;
+    UndoFromLog(state_, state_.installLogPath, progman);
 }

@@ -1,21 +1,21 @@
-// What each step of the wizard does in this product: the pages, the
-// previous-install detection, the version check, the install step, the
-// post-install step and the undo of an install that did not complete. The
-// order of the steps is WizardSequence's; this is the one place that
-// composes the pages, the script engine and the records and hands them the
-// InstallState.
+// The composition root of the wizard: what each step of the wizard does in
+// this product. It is the one place that creates the pages, the script
+// engine with its face, the records, the post-install step and the undo,
+// and hands them the InstallState and the backdrop. The order of the steps
+// is WizardSequence's.
 #pragma once
+#include <windows.h>
+
 #include <memory>
 #include <string>
 
 #include "app/WizardSequence.h"
 
-class MainWindow;
 class WelcomePage;
 
 class InstallSteps : public WizardSteps {
 public:
-    explicit InstallSteps(MainWindow& main);
+    InstallSteps(InstallState& state, HWND backdrop);
     ~InstallSteps() override;
 
     int RunPage(WizardStep page) override;
@@ -27,7 +27,11 @@ public:
     void UndoIncompleteInstall();
 
 private:
-    MainWindow& main_;
+    // The group page, asked for from the locations page, modal to `owner`.
+    int ChooseGroup(HWND owner);
+
+    InstallState& state_;
+    HWND backdrop_;
     // Built once and shown again each time the sequence comes back to it.
     std::unique_ptr<WelcomePage> welcome_;
 };

@@ -3,6 +3,7 @@
 #include "app/StartUp.h"
 #include "fw/ResString.h"
 #include "progress/ProgressBar.h"
+#include "state/ProductFiles.h"
 
 bool InstallerApp::InitInstance()
 {
@@ -15,10 +16,11 @@ bool InstallerApp::InitInstance()
     SetForegroundWindow(window_->Handle());
     UpdateWindow(window_->Handle());
 
-    window_->SetInstallerDir(InstallerDirFromModulePath(ModulePath()));
-    window_->SetSourceDir(SourceDirFromCommandLine(CommandLine(), window_->installerDir));
+    InstallState& state = window_->state;
+    state.SetInstallerDir(InstallerDirFromModulePath(ModulePath()));
+    state.SetSourceDir(SourceDirFromCommandLine(CommandLine(), state.installerDir));
 
-    SetHelpFile("INSTALL.HLP");
+    SetHelpFile(product_file::kHelp);
 
     HDC info = CreateICA("DISPLAY", nullptr, nullptr, nullptr);
     if (info) {

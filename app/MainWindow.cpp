@@ -1,23 +1,20 @@
 #include "app/MainWindow.h"
 
-#include "resources/resource.h"
-#include "fw/Application.h"
-#include "fw/ResString.h"
-#include "fw/WaitCursor.h"
 #include "app/InstallSteps.h"
 #include "app/StartUp.h"
 #include "app/WizardSequence.h"
+#include "fsutil/FsUtil.h"
+#include "fw/Application.h"
+#include "fw/Message.h"
+#include "fw/ResString.h"
+#include "fw/WaitCursor.h"
+#include "pages/base/WizardPage.h"
 #include "resources/resource.h"
-
-MainWindow* TheMainWindow()
-{
-    fw::Application* app = fw::Application::Current();
-    return app ? static_cast<MainWindow*>(app->GetMainWindow()) : nullptr;
-}
+#include "state/ProductFiles.h"
 
 MainWindow::MainWindow()
 {
-    InitComponentFlags();
+    state.InitComponentFlags();
 }
 
 MainWindow::~MainWindow()
@@ -124,76 +121,40 @@ void MainWindow::BringForegroundToTop()
 {
     // A click on the backdrop would otherwise hide whatever runs in front of
     // it; bring that window (named by its title) and its active pop-up back.
-    if (foregroundTitle.empty()) return;
-    HWND front = FindWindowA(nullptr, foregroundTitle.c_str());
+    if (state.foregroundTitle.empty()) return;
+    HWND front = FindWindowA(nullptr, state.foregroundTitle.c_str());
     if (!front) return;
     BringWindowToTop(front);
     HWND popup = GetLastActivePopup(front);
     if (popup && popup != front) BringWindowToTop(popup);
 }
 
-int MainWindow::ShowMessageId(UINT id)
-{
-    MessageBoxA(Handle(), fw::LoadResString(id).c_str(), fw::LoadResString(IDS_APP_TITLE).c_str(),
-                MB_OK | MB_ICONEXCLAMATION);
-    return 0;
-}
-
-int MainWindow::ShowMessageArg(UINT id, const std::string& text)
-{
-    MessageBoxA(Handle(), fw::FormatResString(id, text).c_str(),
-                fw::LoadResString(IDS_APP_TITLE).c_str(), MB_OK | MB_ICONEXCLAMATION);
-    return 0;
-}
-
 void MainWindow::RunWizard()
 {
-    if (!SourceDirFits(sourceDir)) {
+    if (!SourceDirFits(state.sourceDir)) {
         // None of the media's files could be opened there: say so once and
         // end before anything is done.
-        ShowMessageArg(IDS_SOURCE_TOO_LONG, sourceDir);
+        fw::ShowMessageArg(Handle(), IDS_SOURCE_TOO_LONG, state.sourceDir, fw::kWarning);
         FinishInstall();
         return;
     }
     bool licensePresent = false;
     {
         fw::WaitCursor wait;
-        steps_ = std::make_unique<InstallSteps>(*this);
-        char windows[MAX_PATH] = {};
-        UINT n = GetWindowsDirectoryA(windows, MAX_PATH);
-        SetDefaultDrive(n >= 2 && n < MAX_PATH ? std::string(windows, 2) : std::string("C:"));
+        steps_ = std::make_unique<InstallSteps>(state, Handle());
+        std::string windows = WindowsDirectory();
+        state.SetDefaultDrive(windows.size() >= 2 ? windows.substr(0, 2) : std::string("C:"));
         // A directory of that name is no licence text.
-        DWORD attributes = GetFileAttributesA((sourceDir + "\\LICENSE.TXT").c_str());
-        licensePresent = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+        licensePresent = FileExists(state.sourceDir + "\\" + product_file::kLicense);
     }
-    RunWizardSequence(*this, *steps_, licensePresent);
+    RunWizardSequence(state, *steps_, licensePresent);
     FinishInstall();
 }
 
 void MainWindow::FinishInstall()
 {
-    if (installCompleted == 0 && steps_) steps_->UndoIncompleteInstall();
-    StartCleanupProgram(installerDir);
+    if (state.installCompleted == 0 && steps_) steps_->UndoIncompleteInstall();
+    StartCleanupProgram(state.installerDir);
     steps_.reset();
     if (Handle()) DestroyWindow(Handle());
-}
-
-void MainWindow::StartCleanupProgram(const std::string& installerDir)
-{
-    // The program is named on its own and, in a directory with blanks, put
-    // in quotes on its command line: otherwise the system would try the text
-    // up to each blank as a program of its own, and the program would read
-    // the rest of its directory as its arguments.
-    std::string program = installerDir + "\\CVDEL.EXE";
-    std::string shown = program.find(' ') == std::string::npos ? program : "\"" + program + "\"";
-    std::string commandLine = shown + " /P " + fw::LoadResString(IDS_APP_TITLE);
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESHOWWINDOW;
-    si.wShowWindow = SW_SHOWNORMAL;
-    PROCESS_INFORMATION pi{};
-    if (CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
-    }
 }

@@ -4,12 +4,12 @@
 #include <memory>
 #include <string>
 
-#include "app/InstallState.h"
 #include "fw/FrameWindow.h"
+#include "state/InstallState.h"
 
 class InstallSteps;
 
-class MainWindow : public fw::FrameWindow, public InstallState {
+class MainWindow : public fw::FrameWindow {
 public:
     MainWindow();
     ~MainWindow() override;
@@ -22,16 +22,11 @@ public:
     // the window has been destroyed.
     void RunWizard();
     void FinishInstall();
-    // Starts the maker's cleanup program beside the installer, without
-    // waiting; a failed start is ignored.
-    static void StartCleanupProgram(const std::string& installerDir);
-
-    // Message boxes with the product's caption and the exclamation icon.
-    int ShowMessageId(UINT id);
-    int ShowMessageArg(UINT id, const std::string& text);
 
     void BringForegroundToTop();
 
+    // The run's state, for the whole run.
+    InstallState state;
     HBITMAP tileBitmap = nullptr;
 
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -49,6 +44,3 @@ private:
     // The steps of the wizard, for the time RunWizard runs.
     std::unique_ptr<InstallSteps> steps_;
 };
-
-// The application's main window, or null before it exists.
-MainWindow* TheMainWindow();

@@ -1,25 +1,24 @@
 #include "app/PostInstall.h"
 
-#include <direct.h>
-
-#include "app/MainWindow.h"
 #include "app/ProgramItems.h"
+#include "fsutil/FsUtil.h"
+#include "fw/Message.h"
+#include "fw/Process.h"
 #include "fw/ResString.h"
 #include "fw/WaitCursor.h"
 #include "pages/completion/CompletionPage.h"
 #include "progress/WaitDialog.h"
 #include "records/ProductIni.h"
 #include "resources/resource.h"
+#include "state/InstallState.h"
 
 namespace {
 
-const char kSetupTool[] = "RHSETUP.EXE";
-
-void Repaint(MainWindow& main)
+void Repaint(HWND backdrop)
 {
-    if (!main.Handle()) return;
-    main.Invalidate(false);
-    main.Update();
+    if (!backdrop) return;
+    InvalidateRect(backdrop, nullptr, FALSE);
+    UpdateWindow(backdrop);
 }
 
 // The drive of `directory` and the directory itself become the current
@@ -30,88 +29,32 @@ void EnterDirectory(const std::string& directory)
     if (!directory.empty()) SetCurrentDirectoryA(directory.c_str());
 }
 
-std::string Quoted(const std::string& path)
+// Runs `work` with the wait dialog showing string `messageId`.
+template <class Work>
+void WithWaitDialog(HWND backdrop, UINT messageId, Work work)
 {
-    return path.find(' ') == std::string::npos ? path : "\"" + path + "\"";
+    WaitDialog wait(backdrop);
+    wait.SetMessage(fw::LoadResString(messageId));
+    wait.Create();
+    work();
+    wait.Destroy();
 }
 
 }  // namespace
 
-void MakeDriveCurrent(const std::string& path)
-{
-    if (path.empty()) return;
-    char letter = path[0];
-    if (letter >= 'a' && letter <= 'z') letter = (char)(letter - 'a' + 'A');
-    if (letter >= 'A' && letter <= 'Z') _chdrive(letter - 'A' + 1);
-}
-
-void WaitForProcess(HANDLE process)
-{
-    bool quit = false;
-    WPARAM quitCode = 0;
-    for (;;) {
-        // Sleeps until the process ends or a message comes: the exit code
-        // is never asked, so a program that ends with code 259 (the value
-        // that reads as "still running") is seen to end like any other.
-        DWORD woken = MsgWaitForMultipleObjectsEx(1, &process, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-        if (woken != WAIT_OBJECT_0 + 1) break;  // ended, or the handle cannot be waited on
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) {
-                quit = true;
-                quitCode = msg.wParam;
-                continue;
-            }
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-    }
-    if (quit) PostQuitMessage((int)quitCode);
-}
-
-bool StartProgram(const std::string& commandLine, const std::string& program)
-{
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESHOWWINDOW;
-    si.wShowWindow = SW_SHOWNORMAL;
-    PROCESS_INFORMATION pi{};
-    std::string line = commandLine;
-    if (!CreateProcessA(program.empty() ? nullptr : program.c_str(), line.data(), nullptr, nullptr, FALSE, 0,
-                        nullptr, nullptr, &si, &pi))
-        return false;
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return true;
-}
-
-bool SetupToolExists(const std::string& directory)
-{
-    DWORD attributes = GetFileAttributesA((directory + "\\" + kSetupTool).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool StartSetupTool(const std::string& directory, const std::string& arguments)
-{
-    if (!SetupToolExists(directory)) return false;
-    std::string program = directory + "\\" + kSetupTool;
-    fw::WaitCursor wait;
-    return StartProgram(Quoted(program) + arguments, program);
-}
-
-FollowUpResult RunFollowUpRecord(MainWindow& main, const std::string& record)
+FollowUpResult RunFollowUpRecord(InstallState& state, const std::string& record, HWND owner)
 {
     std::string rest = record;
     size_t comma = rest.find(',');
     if (comma == std::string::npos) {
-        main.ShowMessageArg(IDS_INVALID_RECORD, rest);
+        fw::ShowMessageArg(owner, IDS_INVALID_RECORD, rest, fw::kWarning);
         return FollowUpResult::Invalid;
     }
     int number = RecordNumber(rest.substr(0, comma));
     rest.erase(0, comma + 1);
     comma = rest.find(',');
     if (comma == std::string::npos) {
-        main.ShowMessageArg(IDS_INVALID_RECORD, rest);
+        fw::ShowMessageArg(owner, IDS_INVALID_RECORD, rest, fw::kWarning);
         return FollowUpResult::Invalid;
     }
     rest.erase(0, comma + 1);  // the title is for program items only
@@ -120,13 +63,13 @@ FollowUpResult RunFollowUpRecord(MainWindow& main, const std::string& record)
     // been reported; it is skipped, never run cut short or without its
     // arguments.
     std::string command;
-    if (!ExpandItemCommand(main, rest, command)) return FollowUpResult::Invalid;
-    if (!ExpandArguments(main, rest, command)) {
-        main.ShowMessageArg(IDS_INVALID_RECORD, record);
+    if (!ExpandItemCommand(state, rest, command, owner)) return FollowUpResult::Invalid;
+    if (!ExpandArguments(state, rest, command)) {
+        fw::ShowMessageArg(owner, IDS_INVALID_RECORD, record, fw::kWarning);
         return FollowUpResult::Invalid;
     }
     if (!IsRecognisedComponent(ComponentConsumer::FollowUpPrograms, number) ||
-        !main.componentSelected.IsSelected(number))
+        !state.componentSelected.IsSelected(number))
         return FollowUpResult::NotSelected;
 
     STARTUPINFOA si{};
@@ -139,58 +82,46 @@ FollowUpResult RunFollowUpRecord(MainWindow& main, const std::string& record)
     }
     if (!started) return FollowUpResult::NotStarted;
     CloseHandle(pi.hThread);
-    WaitForProcess(pi.hProcess);
+    fw::WaitForProcess(pi.hProcess);
     CloseHandle(pi.hProcess);
     return FollowUpResult::Ran;
 }
 
-int RunFollowUpPrograms(MainWindow& main)
+int RunFollowUpPrograms(InstallState& state, HWND owner)
 {
-    return RunFollowUpPrograms(main, LoadRecords(IDS_FOLLOW_UP_FIRST));
+    return RunFollowUpPrograms(state, LoadRecords(IDS_FOLLOW_UP_FIRST), owner);
 }
 
-int RunFollowUpPrograms(MainWindow& main, const std::vector<std::string>& records)
+int RunFollowUpPrograms(InstallState& state, const std::vector<std::string>& records, HWND owner)
 {
     int ran = 0;
     for (const std::string& record : records) {
-        FollowUpResult result = RunFollowUpRecord(main, record);
+        FollowUpResult result = RunFollowUpRecord(state, record, owner);
         if (result == FollowUpResult::NotStarted) break;
         if (result == FollowUpResult::Ran) ++ran;
-        main.foregroundTitle.clear();
+        state.foregroundTitle.clear();
     }
     return ran;
 }
 
-int PostInstall(MainWindow& main)
+int PostInstall(InstallState& state, HWND backdrop, const std::function<void()>& showCompletion)
 {
     // The backdrop where the progress window was.
-    Repaint(main);
+    Repaint(backdrop);
 
-    if (main.addToGroup != 0) {
-        WaitDialog wait(main.Handle());
-        wait.SetMessage(fw::LoadResString(IDS_WAIT_GROUP));
-        wait.Create();
-        CreateProgramItems(main);
-        wait.Destroy();
-    }
-    if (main.Handle()) BringWindowToTop(main.Handle());
-    {
-        WaitDialog wait(main.Handle());
-        wait.SetMessage(fw::LoadResString(IDS_WAIT_CONFIGURATION));
-        wait.Create();
-        WriteProductIni(main);
-        wait.Destroy();
-    }
+    if (state.addToGroup != 0)
+        WithWaitDialog(backdrop, IDS_WAIT_GROUP, [&] { CreateProgramItems(state, backdrop); });
+    if (backdrop) BringWindowToTop(backdrop);
+    WithWaitDialog(backdrop, IDS_WAIT_CONFIGURATION, [&] { WriteProductIni(state); });
 
-    RunFollowUpPrograms(main);
-    Repaint(main);
-    EnterDirectory(main.targetDir1);
+    RunFollowUpPrograms(state, backdrop);
+    Repaint(backdrop);
+    EnterDirectory(state.targetDir1);
 
-    if (SetupToolExists(main.targetDir1)) {
-        StartSetupTool(main.targetDir1, main.customInstall == 0 ? " /I /X" : " /I");
-    } else {
-        CompletionPage page(main);
-        page.DoModal();
+    if (SetupToolExists(state.targetDir1)) {
+        StartSetupTool(state.targetDir1, state.customInstall == 0 ? " /I /X" : " /I");
+    } else if (showCompletion) {
+        showCompletion();
     }
     return 0;
 }

@@ -4,13 +4,15 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
-class MainWindow;
+struct InstallState;
 
-// The whole post-install step; 0.
-int PostInstall(MainWindow& main);
+// The whole post-install step in front of `backdrop`; `showCompletion`
+// runs the completion page when the setup tool is not there. 0.
+int PostInstall(InstallState& state, HWND backdrop, const std::function<void()>& showCompletion);
 
 // How one follow-up record went.
 enum class FollowUpResult {
@@ -22,28 +24,9 @@ enum class FollowUpResult {
 
 // Runs one follow-up-program record ("component,title,program,directory,
 // file,arguments...,E") when its component is selected, and waits for it.
-FollowUpResult RunFollowUpRecord(MainWindow& main, const std::string& record);
+// Messages are owned by `owner`.
+FollowUpResult RunFollowUpRecord(InstallState& state, const std::string& record, HWND owner = nullptr);
 // Runs the records in order (by default 11681 ...); a program that cannot
 // be started ends the list. The number of programs that ran.
-int RunFollowUpPrograms(MainWindow& main);
-int RunFollowUpPrograms(MainWindow& main, const std::vector<std::string>& records);
-
-// Waits until `process` has ended, dispatching this thread's messages in
-// the meantime so that the backdrop and the installer stay responsive. The
-// wait sleeps until the process ends or a message arrives. A quit message
-// seen on the way is posted again once the process has ended.
-void WaitForProcess(HANDLE process);
-
-// Starts `commandLine` shown normally, without waiting; false when it could
-// not be started. With `program` given, that file is started and the
-// command line is only handed to it.
-bool StartProgram(const std::string& commandLine, const std::string& program = "");
-
-// Makes the drive named by the first letter of `path` the current drive; a
-// failure changes nothing.
-void MakeDriveCurrent(const std::string& path);
-
-// The product's setup tool, RHSETUP.EXE in `directory`: whether it is
-// there, and its start with `arguments` (" /I", " /I /X") without waiting.
-bool SetupToolExists(const std::string& directory);
-bool StartSetupTool(const std::string& directory, const std::string& arguments);
+int RunFollowUpPrograms(InstallState& state, HWND owner = nullptr);
+int RunFollowUpPrograms(InstallState& state, const std::vector<std::string>& records, HWND owner = nullptr);

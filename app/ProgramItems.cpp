@@ -4,12 +4,14 @@
 
 #include <cstdint>
 
-#include "app/MainWindow.h"
 #include "app/progman/ProgmanClient.h"
 #include "fsutil/FsUtil.h"
+#include "fw/Message.h"
 #include "fw/ResString.h"
 #include "fw/WaitCursor.h"
 #include "resources/resource.h"
+#include "script/ScriptPath.h"
+#include "state/InstallState.h"
 
 namespace {
 
@@ -22,44 +24,12 @@ const char kArgumentChars[] = "*/0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ ";
 
 const char kNoCode[] = "  ";
 
-std::string WindowsDirectory()
-{
-    char buffer[MAX_PATH];
-    UINT n = GetWindowsDirectoryA(buffer, MAX_PATH);
-    return (n > 0 && n < MAX_PATH) ? std::string(buffer, n) : std::string();
-}
-
-std::string SystemDirectory()
-{
-    char buffer[MAX_PATH];
-    UINT n = GetSystemDirectoryA(buffer, MAX_PATH);
-    return (n > 0 && n < MAX_PATH) ? std::string(buffer, n) : std::string();
-}
-
-// `directory` + "\" + `name`, without a doubled backslash when the
-// directory already ends in one (a drive root such as C:\).
-std::string JoinPath(std::string directory, const std::string& name)
-{
-    while (!directory.empty() && directory.back() == '\\') directory.pop_back();
-    return directory + "\\" + name;
-}
-
 // 1 ... 6 for "T1" ... "T6", 0 for other codes; likewise for "V1" ... with
 // `last` the highest digit.
 int Numbered(const std::string& code, char letter, char last)
 {
     if (code.size() != 2 || code[0] != letter || code[1] < '1' || code[1] > last) return 0;
     return code[1] - '0';
-}
-
-const std::string& VarString(const InstallState& state, int n)
-{
-    switch (n) {
-    case 1: return state.varString1;
-    case 2: return state.varString2;
-    case 3: return state.varString3;
-    default: return state.varString4;
-    }
 }
 
 std::string ProgramText(const std::string& code)
@@ -70,33 +40,31 @@ std::string ProgramText(const std::string& code)
     return {};
 }
 
-// The directory a directory macro stands for, with its sub-directory.
+// The directory a directory macro stands for, with its sub-directory: the
+// script's macros T1 ... T6, V1 ... V4, WN and WS.
 std::string DirectoryText(const InstallState& state, const std::string& code, const std::string& sub)
 {
-    if (int n = Numbered(code, 'T', '6')) return state.TargetDir(n) + "\\" + sub;
-    if (int n = Numbered(code, 'V', '4')) return VarString(state, n) + "\\" + sub;
-    if (code == "WN") return WindowsDirectory() + "\\" + sub;
-    if (code == "WS") return SystemDirectory() + "\\" + sub;
+    if (Numbered(code, 'T', '6') || Numbered(code, 'V', '4') || code == "WN" || code == "WS")
+        return MacroValue(code, state.sourceDir, DirectoryValuesOf(state)) + "\\" + sub;
     if (code == kNoCode) return sub;
     return {};
 }
 
+// What an argument macro stands for: a program, the script's macros T1,
+// T2, WN, WS and V1 ... V5 (V5 the group name), nothing, or else the text
+// itself.
 std::string ArgumentText(const InstallState& state, const std::string& text)
 {
     if (text == "NP" || text == "WR" || text == "WH") return ProgramText(text);
     if (text == kNoCode) return {};
-    if (text == "T1") return state.targetDir1;
-    if (text == "T2") return state.targetDir2;
-    if (text == "WN") return WindowsDirectory();
-    if (text == "WS") return SystemDirectory();
-    if (int n = Numbered(text, 'V', '4')) return VarString(state, n);
-    if (text == "V5") return state.groupName;
+    if (Numbered(text, 'T', '2') || Numbered(text, 'V', '5') || text == "WN" || text == "WS")
+        return MacroValue(text, state.sourceDir, DirectoryValuesOf(state));
     return text;
 }
 
 // One program-item record, its component number and title already checked.
-void AddItemOfRecord(MainWindow& main, ProgmanClient& progman, int number, const std::string& title,
-                     std::string rest)
+void AddItemOfRecord(InstallState& state, HWND owner, ProgmanClient& progman, int number,
+                     const std::string& title, std::string rest)
 {
     {
         // An item of that name left from an earlier install goes first.
@@ -107,11 +75,11 @@ void AddItemOfRecord(MainWindow& main, ProgmanClient& progman, int number, const
     if (rest == "E" || rest.empty()) return;
     std::string command;
     // No item without its program: the message has been shown.
-    if (!ExpandItemCommand(main, rest, command)) return;
+    if (!ExpandItemCommand(state, rest, command, owner)) return;
     std::string iconFile;
     int iconIndex = 0;
     if (rest != "E" && !rest.empty()) {
-        ExpandItemCommand(main, rest, iconFile);
+        ExpandItemCommand(state, rest, iconFile, owner);
         size_t comma = rest.find(',');
         if (rest != "E" && comma != std::string::npos && comma >= 1) iconIndex = RecordNumber(rest.substr(0, comma));
     }
@@ -122,15 +90,15 @@ void AddItemOfRecord(MainWindow& main, ProgmanClient& progman, int number, const
 
 // Takes the field before the next comma off `rest`. A record without the
 // comma gives 11110, an empty field 11111; both end the record.
-bool TakeRecordField(MainWindow& main, std::string& rest, std::string& field)
+bool TakeRecordField(HWND owner, std::string& rest, std::string& field)
 {
     size_t comma = rest.find(',');
     if (comma == std::string::npos) {
-        main.ShowMessageArg(IDS_INVALID_RECORD, rest);
+        fw::ShowMessageArg(owner, IDS_INVALID_RECORD, rest, fw::kWarning);
         return false;
     }
     if (comma == 0) {
-        main.ShowMessageId(IDS_EMPTY_FILE_NAME);
+        fw::ShowMessageId(owner, IDS_EMPTY_FILE_NAME, fw::kWarning);
         return false;
     }
     field = rest.substr(0, comma);
@@ -140,15 +108,15 @@ bool TakeRecordField(MainWindow& main, std::string& rest, std::string& field)
 
 // Reads the component number and title of a program-item record and adds
 // its item when the component is selected.
-void ProgramItemRecord(MainWindow& main, ProgmanClient& progman, std::string rest)
+void ProgramItemRecord(InstallState& state, HWND owner, ProgmanClient& progman, std::string rest)
 {
     std::string numberText, title;
-    if (!TakeRecordField(main, rest, numberText)) return;
+    if (!TakeRecordField(owner, rest, numberText)) return;
     int number = RecordNumber(numberText);
-    if (!TakeRecordField(main, rest, title)) return;
-    if (!IsRecognisedComponent(ComponentConsumer::ProgramItems, number) || !main.componentSelected.IsSelected(number))
+    if (!TakeRecordField(owner, rest, title)) return;
+    if (!IsRecognisedComponent(ComponentConsumer::ProgramItems, number) || !state.componentSelected.IsSelected(number))
         return;
-    AddItemOfRecord(main, progman, number, title, rest);
+    AddItemOfRecord(state, owner, progman, number, title, rest);
 }
 
 }  // namespace
@@ -163,7 +131,7 @@ int RecordNumber(const std::string& text)
     return (int16_t)(uint16_t)value;
 }
 
-int ExpandItemCommand(MainWindow& main, std::string& rest, std::string& out)
+int ExpandItemCommand(InstallState& state, std::string& rest, std::string& out, HWND owner)
 {
     const std::string record = rest;
     out.clear();
@@ -176,30 +144,30 @@ int ExpandItemCommand(MainWindow& main, std::string& rest, std::string& out)
     std::string sub = directory.size() > 4 ? directory.substr(4) : std::string();
 
     if (file.empty()) {
-        main.ShowMessageId(IDS_EMPTY_FILE_NAME);
+        fw::ShowMessageId(owner, IDS_EMPTY_FILE_NAME, fw::kWarning);
         return 0;
     }
     std::string path = file;
-    if (path[0] == '\\') path = main.defaultDrive + path;
-    std::string d = DirectoryText(main, directoryCode, sub);
+    if (path[0] == '\\') path = state.defaultDrive + path;
+    std::string d = DirectoryText(state, directoryCode, sub);
     if (!d.empty()) path = JoinPath(d, path);
-    if ((path.size() < 2 || path[1] != ':') && directoryCode != kNoCode) path = JoinPath(main.targetDir1, path);
+    if ((path.size() < 2 || path[1] != ':') && directoryCode != kNoCode) path = JoinPath(state.targetDir1, path);
     path = ProgramText(programCode) + path;
     if (path.size() > kItemCommandLimit) {
-        main.ShowMessageArg(IDS_INVALID_RECORD, record);
+        fw::ShowMessageArg(owner, IDS_INVALID_RECORD, record, fw::kWarning);
         return 0;
     }
     out = path;
     return 1;
 }
 
-int ExpandArguments(MainWindow& main, std::string& rest, std::string& out)
+int ExpandArguments(InstallState& state, std::string& rest, std::string& out)
 {
     std::string added;
     while (!rest.empty()) {
         if (SpanOf(rest, kArgumentChars) == 1 && rest[0] == 'E') break;
         std::string field = TakeField(rest, kArgumentChars);
-        if (field.size() >= 2) added += ArgumentText(main, field.substr(1, field.size() - 2));
+        if (field.size() >= 2) added += ArgumentText(state, field.substr(1, field.size() - 2));
     }
     if (out.size() + added.size() > kItemCommandLimit) return 0;
     out += added;
@@ -214,18 +182,18 @@ std::vector<std::string> LoadRecords(unsigned firstId)
     return records;
 }
 
-void CreateProgramItems(MainWindow& main)
+void CreateProgramItems(InstallState& state, HWND owner)
 {
-    CreateProgramItems(main, LoadRecords(IDS_ITEM_RECORD_FIRST));
+    CreateProgramItems(state, LoadRecords(IDS_ITEM_RECORD_FIRST), owner);
 }
 
-void CreateProgramItems(MainWindow& main, const std::vector<std::string>& records)
+void CreateProgramItems(InstallState& state, const std::vector<std::string>& records, HWND owner)
 {
-    std::string group = main.groupName.empty() ? fw::LoadResString(IDS_DEFAULT_GROUP) : main.groupName;
-    ProgmanClient progman(main.installLogPath);
+    std::string group = state.groupName.empty() ? fw::LoadResString(IDS_DEFAULT_GROUP) : state.groupName;
+    ProgmanClient progman(state.installLogPath);
     if (progman.CreateGroup(0, group)) {
         progman.ShowGroup(group, 1);
-        for (const std::string& record : records) ProgramItemRecord(main, progman, record);
+        for (const std::string& record : records) ProgramItemRecord(state, owner, progman, record);
     }
     progman.ExitProgman(1);
 }

@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
-class MainWindow;
+#include <windows.h>
+
+struct InstallState;
 
 // The longest command line or path an item record expands to (a MAX_PATH
 // buffer without its terminating zero). A record that would pass it is
@@ -18,13 +20,14 @@ constexpr size_t kItemCommandLimit = 259;
 // 0 with `out` empty when the file field is empty ("Empty String instead of
 // file name") or the result would pass kItemCommandLimit ("Invalid resource
 // string"); both show their message.
-int ExpandItemCommand(MainWindow& main, std::string& rest, std::string& out);
+// Messages are owned by `owner`.
+int ExpandItemCommand(InstallState& state, std::string& rest, std::string& out, HWND owner = nullptr);
 
 // Consumes the argument macros ("*...*") of `rest` up to the end mark "E",
 // which stays in `rest`, and appends what they stand for to `out`. 0 and
 // `out` unchanged when the arguments would take `out` past
 // kItemCommandLimit; else 1.
-int ExpandArguments(MainWindow& main, std::string& rest, std::string& out);
+int ExpandArguments(InstallState& state, std::string& rest, std::string& out);
 
 // The records of consecutive string IDs from `firstId` up to the first
 // missing one.
@@ -34,8 +37,8 @@ std::vector<std::string> LoadRecords(unsigned firstId);
 // items of the selected components through Program Manager, from the
 // records 11601 ... or from `records`. Program Manager is asked to save and
 // exit at the end in every case.
-void CreateProgramItems(MainWindow& main);
-void CreateProgramItems(MainWindow& main, const std::vector<std::string>& records);
+void CreateProgramItems(InstallState& state, HWND owner = nullptr);
+void CreateProgramItems(InstallState& state, const std::vector<std::string>& records, HWND owner = nullptr);
 
 // The component number of a record: its leading decimal digits as a 16-bit
 // integer (0 when there are none).

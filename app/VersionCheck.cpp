@@ -4,15 +4,17 @@
 #include <new>
 #include <vector>
 
-#include "app/InstallState.h"
+#include "state/InstallState.h"
+#include "fsutil/FsUtil.h"
 #include "fw/File.h"
+#include "fw/Message.h"
 #include "fw/ResString.h"
 #include "resources/resource.h"
+#include "state/ProductFiles.h"
 
 namespace {
 
 const char kMarker[] = "386 V";
-const char kMemoryManagerDriver[] = "RHOLD386.SYS";
 
 // The dotted numbers of a version text, as far as it has digits and dots.
 std::vector<unsigned long> VersionParts(const std::string& text)
@@ -61,17 +63,14 @@ int CompareVersions(const std::string& found, const std::string& installing)
 
 int AskOkCancel(HWND owner, UINT messageId, const std::string& argument)
 {
-    int answer = MessageBoxA(owner, fw::FormatResString(messageId, argument).c_str(),
-                             fw::LoadResString(IDS_APP_TITLE).c_str(), MB_OKCANCEL | MB_ICONQUESTION);
-    return answer == IDCANCEL ? 0 : 1;
+    return fw::ShowMessageArg(owner, messageId, argument, MB_OKCANCEL | MB_ICONQUESTION) == IDCANCEL ? 0 : 1;
 }
 
 int CheckExistingVersion(InstallState& state, HWND owner, const std::string& fileName)
 {
     int result = 1;
     std::string path = state.targetDir1 + "\\" + fileName;
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    if (FileExists(path)) {
         fw::File file;
         if (!file.Open(path, fw::File::modeRead)) return 0;
         uint64_t length = 0;
@@ -89,9 +88,9 @@ int CheckExistingVersion(InstallState& state, HWND owner, const std::string& fil
         if (!found.empty() && CompareVersions(found, fw::LoadResString(IDS_INSTALLED_VERSION)) >= 0)
             result = 0;
     }
-    if (result == 0 && AskOkCancel(owner, IDS_NEWER_VERSION, kMemoryManagerDriver) == 0) {
-        state.componentSelected[11] = 0;
-        state.componentSelected[21] = 0;
+    if (result == 0 && AskOkCancel(owner, IDS_NEWER_VERSION, product_file::kMemoryManagerDriver) == 0) {
+        state.componentSelected[component::kMemoryManager] = 0;
+        state.componentSelected[component::kTechnicalNotes] = 0;
     }
     return result;
 }

@@ -1,76 +1,97 @@
 #include "app/WizardSequence.h"
 
+#include "state/ProductFiles.h"
+
 namespace {
+
 // State numbers of the sequence.
 enum State { kWelcome = 1, kLicense = 3, kLocations = 5, kInstallType = 6, kComponents = 7,
              kInstall = 8, kAfterInstall = 9, kEnd = 10 };
+
+// What happens on the way from one state to the next.
+enum class Action {
+    None,
+    DetectPreviousInstall,  // once per run, after the welcome page
+    ChooseCustom,           // customInstall = 1
+    ChooseExpress,          // the memory manager's version check, customInstall = 0
+    CheckMemoryManager,     // the version check when the memory manager is chosen
+};
+
+// Which result of a state leads where. A result that is not listed ends
+// the wizard.
+struct Transition {
+    State from;
+    int result;
+    State to;
+    Action action;
+};
+
+constexpr int kInstallBack = -1;  // the install step's "back to the components page"
+constexpr int kInstallDone = 1;
+
+constexpr Transition kTransitions[] = {
+    {kWelcome, kPageNext, kLicense, Action::DetectPreviousInstall},
+    {kLicense, kPageNext, kLocations, Action::None},
+    {kLocations, kPageNext, kInstallType, Action::None},
+    {kLocations, kPageBack, kWelcome, Action::None},
+    {kInstallType, kPageCustom, kComponents, Action::ChooseCustom},
+    {kInstallType, kPageExpress, kInstall, Action::ChooseExpress},
+    {kInstallType, kPageBack, kLocations, Action::None},
+    {kComponents, kPageNext, kInstall, Action::CheckMemoryManager},
+    {kComponents, kPageBack, kInstallType, Action::None},
+    {kInstall, kInstallBack, kComponents, Action::None},
+    {kInstall, kInstallDone, kAfterInstall, Action::None},
+};
+
+// The page each page state shows.
+WizardStep PageOf(State state)
+{
+    switch (state) {
+    case kLicense: return WizardStep::License;
+    case kLocations: return WizardStep::Locations;
+    case kInstallType: return WizardStep::InstallType;
+    case kComponents: return WizardStep::Components;
+    default: return WizardStep::Welcome;
+    }
+}
+
 }  // namespace
 
 void RunWizardSequence(InstallState& state, WizardSteps& steps, bool licensePresent)
 {
     bool detectionDone = false;
-    int current = kWelcome;
+    State current = kWelcome;
     while (current != kEnd) {
-        switch (current) {
-        case kWelcome:
-            if (steps.RunPage(WizardStep::Welcome) == kPageNext) {
-                if (!detectionDone) {
-                    steps.DetectPreviousInstall();
-                    detectionDone = true;
-                }
-                current = licensePresent ? kLicense : kLocations;
-            } else {
-                current = kEnd;
-            }
-            break;
-        case kLicense:
-            current = steps.RunPage(WizardStep::License) == kPageNext ? kLocations : kEnd;
-            break;
-        case kLocations:
-            switch (steps.RunPage(WizardStep::Locations)) {
-            case kPageNext: current = kInstallType; break;
-            case kPageBack: current = kWelcome; break;
-            default: current = kEnd; break;
-            }
-            break;
-        case kInstallType:
-            switch (steps.RunPage(WizardStep::InstallType)) {
-            case kPageCustom:
-                state.customInstall = 1;
-                current = kComponents;
-                break;
-            case kPageExpress:
-                current = kInstall;
-                steps.CheckExistingVersion("RHREG.COM");
-                state.customInstall = 0;
-                break;
-            case kPageBack: current = kLocations; break;
-            default: current = kEnd; break;
-            }
-            break;
-        case kComponents:
-            switch (steps.RunPage(WizardStep::Components)) {
-            case kPageNext:
-                if (state.componentSelected[11] != 0) steps.CheckExistingVersion("RHREG.COM");
-                current = kInstall;
-                break;
-            case kPageBack: current = kInstallType; break;
-            default: current = kEnd; break;
-            }
-            break;
-        case kInstall: {
-            int result = steps.RunInstall();
-            current = result == -1 ? kComponents : result == 1 ? kAfterInstall : kEnd;
-            break;
-        }
-        case kAfterInstall:
+        if (current == kAfterInstall) {
             state.installCompleted = 1;
             steps.PostInstall();
-            current = kEnd;
-            break;
-        default:
-            current = kEnd;
             break;
         }
+        int result = current == kInstall ? steps.RunInstall() : steps.RunPage(PageOf(current));
+        State next = kEnd;
+        for (const Transition& t : kTransitions) {
+            if (t.from != current || t.result != result) continue;
+            next = t.to;
+            switch (t.action) {
+            case Action::None: break;
+            case Action::DetectPreviousInstall:
+                if (!detectionDone) steps.DetectPreviousInstall();
+                detectionDone = true;
+                break;
+            case Action::ChooseCustom: state.customInstall = 1; break;
+            case Action::ChooseExpress:
+                steps.CheckExistingVersion(product_file::kMemoryManagerProgram);
+                state.customInstall = 0;
+                break;
+            case Action::CheckMemoryManager:
+                if (state.componentSelected[component::kMemoryManager] != 0)
+                    steps.CheckExistingVersion(product_file::kMemoryManagerProgram);
+                break;
+            }
+            break;
+        }
+        // Without a licence text on the media its page is passed over.
+        if (next == kLicense && !licensePresent) next = kLocations;
+        current = next;
     }
 }

@@ -4,17 +4,9 @@
 #pragma once
 #include <string>
 
-#include "app/InstallState.h"
+#include "resources/resource.h"
+#include "state/InstallState.h"
 
-// End codes of the pages.
-enum PageResult : int {
-    kPageNext = 1,       // Next, OK, Accept, Install
-    kPageExit = 2,       // Exit or Cancel, after the page confirmed it
-    kPageBack = 10102,   // "< &Back"
-    kPageCustom = 1222,
-    kPageExpress = 1223,
-    kPageMissing = 0,    // a page this build does not have: ends the sequence
-};
 
 enum class WizardStep { Welcome, License, Locations, InstallType, Components };
 

@@ -9,23 +9,8 @@
 #include <cstring>
 
 #include "fw/ResString.h"
-#include "resources/resource.h"
 
 namespace {
-
-std::string WindowsDirectory()
-{
-    char buffer[MAX_PATH] = {};
-    UINT n = GetWindowsDirectoryA(buffer, MAX_PATH);
-    return (n > 0 && n < MAX_PATH) ? std::string(buffer, n) : std::string();
-}
-
-std::string SystemDirectory()
-{
-    char buffer[MAX_PATH] = {};
-    UINT n = GetSystemDirectoryA(buffer, MAX_PATH);
-    return (n > 0 && n < MAX_PATH) ? std::string(buffer, n) : std::string();
-}
 
 bool IsSpace(char c)
 {
@@ -41,107 +26,44 @@ bool IsBareDrive(const std::string& path)
 
 }  // namespace
 
-const char kDirectoryFieldChars[] =
-    "*0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz\\:_";
-const char kFileFieldChars[] =
-    "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz.\\:$#_";
-
-size_t SpanOf(const std::string& text, const char* set, size_t start)
+bool FileExists(const std::string& path)
 {
-    size_t i = start;
-    // strchr would also find the terminating zero, so test it apart.
-    while (i < text.size() && text[i] != '\0' && std::strchr(set, text[i]) != nullptr) ++i;
-    return i - start;
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::string TakeField(std::string& line, const char* set)
+std::string JoinPath(std::string directory, const std::string& name)
 {
-    size_t n = SpanOf(line, set);
-    std::string field = line.substr(0, n);
-    // The field and the one character after it (normally a comma).
-    line.erase(0, n < line.size() ? n + 1 : n);
-    return field;
+    while (!directory.empty() && directory.back() == '\\') directory.pop_back();
+    return directory + "\\" + name;
 }
 
-bool IsMacroCode(const std::string& code)
+std::string DirectoryOf(const std::string& path)
 {
-    if (code.size() != 2) return false;
-    return (code[0] == 'T' && code[1] >= '1' && code[1] <= '6') ||
-           (code[0] == 'V' && code[1] >= '1' && code[1] <= '5') || code == "SR" || code == "WN" ||
-           code == "WS" || code == "WT";
+    size_t slash = path.rfind('\\');
+    return slash == std::string::npos ? path : path.substr(0, slash);
 }
 
-std::string MacroValue(const std::string& code, const std::string& sourceDir,
-                       const DirectoryValues& values)
+std::string WindowsDirectory()
 {
-    if (code.size() != 2) return {};
-    char kind = code[0];
-    char digit = code[1];
-    if (kind == 'T' && digit >= '1' && digit <= '6') return values.targetDirs[digit - '1'];
-    if (kind == 'V' && digit >= '1' && digit <= '5') return values.varStrings[digit - '1'];
-    if (code == "SR") return sourceDir;
-    if (code == "WN") return WindowsDirectory();
-    if (code == "WS") return SystemDirectory();
-    if (code == "WT") {
-        bool nt = MakeOsVersionText().find("WinNT") != std::string::npos;
-        return WindowsDirectory() + "\\" + (nt ? "SYSTEM32" : "SYSTEM");
-    }
-    return {};
+    char buffer[MAX_PATH] = {};
+    UINT n = GetWindowsDirectoryA(buffer, MAX_PATH);
+    return (n > 0 && n < MAX_PATH) ? std::string(buffer, n) : std::string();
 }
 
-bool ResolveScriptPath(std::string& line, const std::string& sourceDir,
-                       const DirectoryValues& values, std::string& path)
+std::string SystemDirectory()
 {
-    const std::string field = TakeField(line, kDirectoryFieldChars);
+    char buffer[MAX_PATH] = {};
+    UINT n = GetSystemDirectoryA(buffer, MAX_PATH);
+    return (n > 0 && n < MAX_PATH) ? std::string(buffer, n) : std::string();
+}
 
-    // The directory is built from the field's pieces: macros between stars
-    // ("*T1*") and literal names between them, each followed by "\". A
-    // field of three characters or less is taken literally as a whole.
-    std::string directory;
-    std::string rest = field;
-    bool pureMacro = false;
-    if (field.size() > 3) {
-        for (;;) {
-            size_t star = rest.find('*');
-            if (star == std::string::npos) break;
-            if (star != 0) {
-                // Literal text in front of a macro.
-                directory += rest.substr(0, star);
-                directory += '\\';
-                rest.erase(0, star);
-                continue;
-            }
-            // rest starts with "*": the two characters after it are the
-            // macro code. Every pass makes rest shorter, so this ends.
-            std::string code = rest.substr(1, 2);
-            if (rest.size() <= 4) {
-                rest = code;
-                pureMacro = true;
-            } else {
-                rest.erase(0, 4);
-            }
-            if (IsMacroCode(code)) {
-                directory += MacroValue(code, sourceDir, values);
-                directory += '\\';
-            }
-        }
-    }
-    if (!pureMacro) directory += rest;
-
-    path = TakeField(line, kFileFieldChars);
-    if (path.empty()) {
-        MessageBoxA(GetActiveWindow(), fw::LoadResString(IDS_EMPTY_FILE_NAME).c_str(),
-                    fw::LoadResString(IDS_APP_TITLE).c_str(), MB_OK | MB_ICONEXCLAMATION);
-        return false;
-    }
-    if (path[0] == '\\') path = values.defaultDrive + path;
-    if (!directory.empty()) {
-        StripTrailingBackslash(directory);
-        path = directory + "\\" + path;
-    }
-    // Names without a drive land in the main product directory.
-    if (path.size() < 2 || path[1] != ':') path = values.targetDirs[0] + "\\" + path;
-    return true;
+void MakeDriveCurrent(const std::string& path)
+{
+    if (path.empty()) return;
+    char letter = path[0];
+    if (letter >= 'a' && letter <= 'z') letter = (char)(letter - 'a' + 'A');
+    if (letter >= 'A' && letter <= 'Z') _chdrive(letter - 'A' + 1);
 }
 
 DirectoryCreation CreateDirectoryPathTracked(const std::string& input)

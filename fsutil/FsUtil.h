@@ -1,48 +1,26 @@
-// Drive, directory and path helpers shared by the script engine and the
-// wizard pages. None of them keeps state between calls, and none of them
+// Drive, directory and path helpers shared by the script engine, the
+// records and the wizard pages. None of them keeps state between calls, and none of them
 // throws: every result comes back as a return value.
 #pragma once
-#include <array>
 #include <string>
 #include <vector>
 
-// Characters of the directory field and the file field of a script line.
-// The directory field has no "." and no blank; the file field has no "*".
-extern const char kDirectoryFieldChars[];
-extern const char kFileFieldChars[];
+// True when `path` names a file (not a directory).
+bool FileExists(const std::string& path);
+// `directory` + "\" + `name`, without a doubled backslash when the
+// directory already ends in one (a drive root such as C:\).
+std::string JoinPath(std::string directory, const std::string& name);
+// The directory part of a full path (up to its last "\"), or the path.
+std::string DirectoryOf(const std::string& path);
 
-// The values behind the directory macros of a script line that the engine
-// takes from the InstallState when a run starts: *T1* ... *T6*, *V1* ...
-// *V5* (V5 is the program group name), and the drive put in front of a file
-// name that starts with "\".
-struct DirectoryValues {
-    std::array<std::string, 6> targetDirs;  // T1 ... T6
-    std::array<std::string, 5> varStrings;  // V1 ... V5
-    std::string defaultDrive;               // such as "C:"
-};
+// The Windows directory and the system directory; empty when the system
+// cannot say.
+std::string WindowsDirectory();
+std::string SystemDirectory();
 
-// Length of the longest prefix of `text` (from `start`) made only of
-// characters of `set`.
-size_t SpanOf(const std::string& text, const char* set, size_t start = 0);
-
-// Takes the longest prefix of `line` made of characters of `set`, and
-// removes it and the one character after it (the separator, whatever it
-// is) from `line`. The field may be empty.
-std::string TakeField(std::string& line, const char* set);
-
-// Turns the directory field and the file field at the start of `line` into
-// a full path and removes both fields (each with its separator) from
-// `line`. `sourceDir` is the value of *SR*. An empty file field shows
-// "Empty String instead of file name" and gives false.
-bool ResolveScriptPath(std::string& line, const std::string& sourceDir,
-                       const DirectoryValues& values, std::string& path);
-
-// True for the two-character codes of the macro table.
-bool IsMacroCode(const std::string& code);
-// The value of one two-character macro code ("T1", "WN", ...); an empty
-// text for a code that is no macro.
-std::string MacroValue(const std::string& code, const std::string& sourceDir,
-                       const DirectoryValues& values);
+// Makes the drive named by the first letter of `path` the current drive; a
+// failure changes nothing.
+void MakeDriveCurrent(const std::string& path);
 
 // Makes `path` and every missing parent. 0 on success; -1 on failure with
 // errno set by the last make-directory call (ENOENT when a parent could not

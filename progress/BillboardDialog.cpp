@@ -1,9 +1,7 @@
 #include "progress/BillboardDialog.h"
 
-#include "app/MainWindow.h"
-
-BillboardDialog::BillboardDialog(const RECT& host, UINT id, int picture, MainWindow& owner)
-    : WizardPage(id, owner), templateId(id), pictureId(picture), hostRect(host)
+BillboardDialog::BillboardDialog(const RECT& host, UINT id, int picture, InstallState& state, HWND backdrop)
+    : WizardPage(id, state, backdrop), templateId(id), pictureId(picture), hostRect(host)
 {
 }
 
@@ -14,7 +12,7 @@ BillboardDialog::~BillboardDialog()
 
 bool BillboardDialog::Create()
 {
-    return fw::Dialog::Create(templateId, main_.Handle());
+    return fw::Dialog::Create(templateId, backdrop_);
 }
 
 void BillboardDialog::Destroy()

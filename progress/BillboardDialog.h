@@ -10,7 +10,7 @@
 class BillboardDialog : public WizardPage {
 public:
     // `hostRect`: the progress window's rectangle as its template made it.
-    BillboardDialog(const RECT& hostRect, UINT templateId, int pictureId, MainWindow& owner);
+    BillboardDialog(const RECT& hostRect, UINT templateId, int pictureId, InstallState& state, HWND backdrop);
     // Destroys the window when it is still there.
     ~BillboardDialog() override;
 

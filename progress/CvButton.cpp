@@ -254,3 +254,23 @@ void CvButton::DrawPressed(HDC dc, const RECT& rect, HBITMAP bitmap)
     Blit(dc, bitmap, x, y, false);
     FocusAround(dc, x, y, size);
 }
+
+namespace {
+UINT LightBitmap(int state)
+{
+    return state == 1 ? IDB_LIGHT_GREEN : state == 0 ? IDB_LIGHT_YELLOW : state == -1 ? IDB_LIGHT_RED : 0;
+}
+}  // namespace
+
+void CvButton::InitLight(int controlId, const fw::Window& parentDialog, int state)
+{
+    UINT id = LightBitmap(state);
+    if (!id) return;
+    LoadBitmaps(controlId, parentDialog, id, 0, 0, 0, 0);
+    SizeToContent();
+}
+
+void CvButton::ShowLight(int state)
+{
+    if (UINT id = LightBitmap(state)) ReplaceUpBitmap(id);
+}

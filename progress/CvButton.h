@@ -21,6 +21,11 @@ public:
     // Shows another up bitmap at once; 0 when it does not load.
     int ReplaceUpBitmap(UINT bitmapId);
 
+    // The free-space light: state 1 green (plenty), 0 yellow (tight), -1
+    // red (not enough). The first form subclasses the control and sizes it.
+    void InitLight(int controlId, const fw::Window& parentDialog, int state);
+    void ShowLight(int state);
+
     bool DrawItem(DRAWITEMSTRUCT& item) override;
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 

@@ -6,11 +6,12 @@
 #include <string>
 
 #include "fw/Dialog.h"
+#include "resources/resource.h"
 
 class DiskPromptDialog : public fw::Dialog {
 public:
-    static constexpr int kContinue = 1;
-    static constexpr int kExit = 2;
+    static constexpr int kContinue = kPageNext;
+    static constexpr int kExit = kPageExit;
 
     // `owner` null: no owner window. `location` starts as the source
     // directory.

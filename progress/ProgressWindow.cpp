@@ -2,11 +2,12 @@
 
 #include <cstdlib>
 
-#include "app/MainWindow.h"
+#include "fw/Message.h"
 #include "fw/ResString.h"
 #include "progress/BillboardDialog.h"
-#include "script/EngineStages.h"
+#include "progress/DiskPromptDialog.h"
 #include "resources/resource.h"
+#include "script/EngineStages.h"
 
 namespace {
 
@@ -19,7 +20,10 @@ int StringNumber(UINT id)
 
 }  // namespace
 
-ProgressWindow::ProgressWindow(MainWindow* main) : fw::Dialog(IDD_PROGRESS), main_(main) {}
+ProgressWindow::ProgressWindow(InstallState& state, HWND backdrop)
+    : fw::Dialog(IDD_PROGRESS), state_(state), backdrop_(backdrop)
+{
+}
 
 ProgressWindow::~ProgressWindow()
 {
@@ -29,7 +33,7 @@ ProgressWindow::~ProgressWindow()
 
 bool ProgressWindow::Create()
 {
-    return fw::Dialog::Create(IDD_PROGRESS, main_ ? main_->Handle() : nullptr);
+    return fw::Dialog::Create(IDD_PROGRESS, backdrop_);
 }
 
 bool ProgressWindow::OnCreate()
@@ -64,7 +68,7 @@ INT_PTR ProgressWindow::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (msg == UM_PROGRESS) {
         int64_t t = engine_stages::Now();
-        OnProgress((int)wParam);
+        Progress((int)wParam);
         engine_stages::Add(engine_stages::kProgress, t);
         return SetResult(0);
     }
@@ -80,62 +84,90 @@ void ProgressWindow::ShowFiles(const std::string& source, const std::string& des
     UpdateData(false);
 }
 
+void ProgressWindow::ShowSource(const std::string& source)
+{
+    sourceText = source;
+    UpdateData(false);
+}
+
+void ProgressWindow::ShowDestination(const std::string& destination)
+{
+    destinationText = destination;
+    fw::ToUpper(destinationText);
+    SetItemText(IDC_DESTINATION_TEXT, destinationText);
+}
+
 HWND ProgressWindow::MessageOwner() const
 {
     return (Handle() && IsWindow(Handle())) ? Handle() : nullptr;
 }
 
-HWND ProgressWindow::UnpackErrorOwner() const
-{
-    // Owned by the progress window, a box would disable it: on a full disk
-    // one error box follows another and the user could never reach Cancel.
-    if (main_ && main_->Handle() && IsWindow(main_->Handle())) return main_->Handle();
-    return MessageOwner();
-}
-
 void ProgressWindow::DestroyOwnWindow()
 {
     if (Handle() && IsWindow(Handle())) DestroyWindow(Handle());
-    ownHandle = nullptr;
 }
 
-void ProgressWindow::EndWithCancel()
+void ProgressWindow::LeaveAfterCancel()
 {
     if (Handle()) ::EndDialog(Handle(), IDCANCEL);
 }
 
+void ProgressWindow::Close(bool completed)
+{
+    if (completed) {
+        StopBillboardTimer();
+        Progress(100);
+    }
+    StopBillboards();
+    DestroyOwnWindow();
+}
+
 void ProgressWindow::ReportError(UINT messageId, const std::string& argument)
 {
-    std::string text = fw::FormatResString(messageId, argument);
-    std::string caption = fw::LoadResString(IDS_APP_TITLE);
-    MessageBoxA(MessageOwner(), text.c_str(), caption.c_str(), MB_OK | MB_ICONEXCLAMATION);
+    fw::ShowMessageArg(MessageOwner(), messageId, argument, fw::kWarning);
 }
 
-int ProgressWindow::AskOnError(UINT messageId, const std::string& argument, int silent)
+void ProgressWindow::ReportUnpackError(UINT messageId, UINT captionId)
 {
-    std::string text = fw::FormatResString(messageId, argument);
-    if (askOnError != 1 || silent == 1) return kGoOn;
-    std::string caption = fw::LoadResString(IDS_APP_TITLE);
-    int answer = MessageBoxA(MessageOwner(), text.c_str(), caption.c_str(),
-                             MB_OKCANCEL | MB_ICONINFORMATION);
-    if (answer == IDCANCEL) {
-        cancelRequested = 1;
-        return kStop;
-    }
-    return kGoOn;
+    // Owned by the progress window, a box would disable it: on a full disk
+    // one error box follows another and the user could never reach Cancel.
+    HWND owner = backdrop_ && IsWindow(backdrop_) ? backdrop_ : MessageOwner();
+    fw::ShowMessageId(owner, messageId, fw::kWarning, captionId);
 }
 
-int ProgressWindow::FailDirectory(const std::string& path)
+bool ProgressWindow::AskGoOn(UINT messageId, const std::string& argument)
 {
-    ReportError(IDS_CANNOT_MAKE_DIRECTORY, path);
-    DestroyOwnWindow();
-    return -1;
+    return fw::ShowMessageArg(MessageOwner(), messageId, argument, MB_OKCANCEL | MB_ICONINFORMATION) != IDCANCEL;
+}
+
+bool ProgressWindow::AskRetry(UINT messageId, const std::string& argument)
+{
+    return fw::ShowMessageArg(MessageOwner(), messageId, argument, MB_RETRYCANCEL | MB_ICONINFORMATION) == IDRETRY;
+}
+
+bool ProgressWindow::PromptForDisk(int disk, std::string& location)
+{
+    DiskPromptDialog prompt(backdrop_, location);
+    prompt.SetDiskLabel(fw::LoadResString(IDS_DISK_LABEL_BASE + disk));
+    prompt.SetHostRect(templateRect.left, templateRect.top, templateRect.right, templateRect.bottom);
+    if (Handle()) EnableWindow(Handle(), FALSE);
+    int answer = prompt.Run();
+    if (Handle()) EnableWindow(Handle(), TRUE);
+    if (answer != DiskPromptDialog::kContinue) return false;
+    location = prompt.location;
+    return true;
+}
+
+void ProgressWindow::Refresh()
+{
+    if (!Handle()) return;
+    Invalidate(false);
+    Update();
 }
 
 void ProgressWindow::OnCancel()
 {
-    int answer = MessageBoxA(MessageOwner(), fw::LoadResString(IDS_EXIT_QUESTION).c_str(),
-                             fw::LoadResString(IDS_APP_TITLE).c_str(), MB_YESNO | MB_ICONQUESTION);
+    int answer = fw::ShowMessageId(MessageOwner(), IDS_EXIT_QUESTION, fw::kQuestion);
     // The window stays; the run sees the flag at its next test of it.
     if (answer != IDNO) cancelRequested = 1;
 }
@@ -163,9 +195,9 @@ bool ProgressWindow::PumpOneMessage()
 void ProgressWindow::ShowBillboard(int index)
 {
     billboard.reset();
-    if (!main_) return;
+    if (!backdrop_) return;
     auto next = std::make_unique<BillboardDialog>(templateRect, IDD_BILLBOARD_FIRST + index,
-                                                  IDB_BILLBOARD_FIRST + index, *main_);
+                                                  IDB_BILLBOARD_FIRST + index, state_, backdrop_);
     // A billboard that cannot be made leaves none on screen until the
     // next change.
     if (!next->Create()) return;
@@ -208,7 +240,7 @@ void ProgressWindow::WaitForBillboardTick()
     }
 }
 
-void ProgressWindow::OnProgress(int percent)
+void ProgressWindow::Progress(int percent)
 {
     if (cancelRequested == 1) return;
     // The library reports every block it writes, thousands of times in a

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/InstallState.h"
+#include "state/InstallState.h"
 #include "fsutil/FsUtil.h"
 #include "fw/ResString.h"
 #include "records/RegistryRecords.h"
@@ -18,12 +18,6 @@ namespace {
 const char kProductIniName[] = "CRVN.INI";
 // The section an earlier release of the product kept its place in.
 const char kEarlierSection[] = "Velomire";
-
-bool FileExists(const std::string& path)
-{
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 // Every INI file goes through the install log's reader and writer.
 std::string ReadIni(const std::string& file, const std::string& section, const char* key)
@@ -40,12 +34,6 @@ void WriteIni(const std::string& file, const std::string& section, const char* k
 void FlushIni(const std::string& file)
 {
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, file.c_str());
-}
-
-std::string JoinPath(std::string directory, const std::string& name)
-{
-    if (directory.empty() || directory.back() != '\\') directory += '\\';
-    return directory + name;
 }
 
 bool RegistryKeyNamesPresent()
@@ -150,11 +138,11 @@ void WriteProductIni(InstallState& state, const SystemPlaces& places)
     const std::string section = fw::LoadResString(IDS_PRODUCT_DIR_DEFAULT);
     WriteIni(ini, section, "Path", state.productDir);
     WriteIni(ini, section, "Group", state.addToGroup == 1 ? state.groupName : std::string());
-    if (state.componentSelected[11] == 1) WriteMemoryManagerRecords(state, ini, places);
+    if (state.componentSelected[component::kMemoryManager] == 1) WriteMemoryManagerRecords(state, ini, places);
     // TRICORN.INI belongs to the game trainer (component 31): its archive
     // makes the TRICORN directory, so its flag decides, not the disk
     // cache's, which would miss the file when only the trainer is chosen.
-    if (state.componentSelected[31] == 1) WriteTrainerIni(state);
+    if (state.componentSelected[component::kTrainer] == 1) WriteTrainerIni(state);
     FlushIni(ini);
 }
 
@@ -168,10 +156,10 @@ int WriteMemoryManagerRecords(InstallState& state, const std::string& iniPath, c
         if (!RegistryKeyNamesPresent()) return -1;
         const std::string product = fw::LoadResString(IDS_DEFAULT_GROUP);
         if (!product.empty())
-            WriteProductRecord(11, fw::LoadResString(IDS_REG_PRODUCT_ROOT) + "\\" + product + "\\CurrentVersion",
+            WriteProductRecord(component::kMemoryManager, fw::LoadResString(IDS_REG_PRODUCT_ROOT) + "\\" + product + "\\CurrentVersion",
                                state.installLogPath);
         const std::string program = name + ".EXE";
-        WriteAppPathValue(11, fw::LoadResString(IDS_REG_APP_PATHS), AppPathsKey(program), state.targetDir1, program,
+        WriteAppPathValue(component::kMemoryManager, fw::LoadResString(IDS_REG_APP_PATHS), AppPathsKey(program), state.targetDir1, program,
                           state.installLogPath);
     }
     MergeUninstallSections(state);

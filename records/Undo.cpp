@@ -7,25 +7,20 @@
 #include <set>
 #include <vector>
 
-#include "app/InstallState.h"
-#include "app/progman/ProgmanClient.h"
+#include "state/InstallState.h"
 #include "fsutil/FsUtil.h"
+#include "fw/Message.h"
 #include "fw/ResString.h"
 #include "records/RegistryRecords.h"
 #include "resources/resource.h"
 #include "script/InstallLog.h"
+#include "script/ScriptPath.h"
 
 namespace {
 
 // Characters of the own path at the head of a "Rename" entry; the moved
 // path follows after one more character.
 const char kRenamePathChars[] = "*0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz.\\:_";
-
-bool FileExists(const std::string& path)
-{
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 std::string Upper(std::string text)
 {
@@ -37,11 +32,6 @@ bool StartsWithDirectory(const std::string& path, const std::string& directory)
 {
     return path.size() > directory.size() + 1 && path[directory.size()] == '\\' &&
            Upper(path.substr(0, directory.size())) == Upper(directory);
-}
-
-long LastOf(const std::string& logPath, const char* section)
-{
-    return std::strtol(ReadLogString(logPath, section, "Last").c_str(), nullptr, 10);
 }
 
 // The numbered lists of a log as it was before this run wrote it.
@@ -74,7 +64,7 @@ EarlierLog ReadEarlierLog(const KeptLog& kept)
         CloseHandle(out);
         for (auto [section, list] : {std::pair{"Item", &earlier.item}, std::pair{"Group", &earlier.group},
                                      std::pair{"File", &earlier.file}, std::pair{"Rename", &earlier.rename}}) {
-            long last = LastOf(file, section);
+            long last = LastEntryNumber(file, section);
             for (long i = 1; i <= last; ++i) list->push_back(ReadLogString(file, section, std::to_string(i).c_str()));
         }
         WritePrivateProfileStringA(nullptr, nullptr, nullptr, file);
@@ -97,15 +87,15 @@ std::string WithoutNumber(const std::string& entry)
 class LogUndo {
 public:
     LogUndo(const KeptLog& kept, const EarlierLog& earlier, const UndoFlags& flags,
-            const std::set<std::string>& earlierFiles, int& allItemsRemoved)
+            const std::set<std::string>& earlierFiles, int& allItemsRemoved, ProgramItemRemover& progman)
         : path_(kept.path), earlier_(earlier), flags_(flags), earlierFiles_(earlierFiles),
-          allItemsRemoved_(allItemsRemoved)
+          allItemsRemoved_(allItemsRemoved), progman_(progman)
     {
     }
 
     void Run()
     {
-        ProgmanClient progman(path_);
+        ProgramItemRemover& progman = progman_;
         ForOwnEntries("Item", [&](std::string& entry) {
             if (ConditionHolds(entry, flags_))
                 progman.DeleteItem(entry);
@@ -125,9 +115,7 @@ public:
             if (ownLength == 0 || ownLength + 1 >= entry.size()) return;
             const std::string ownPath = entry.substr(0, ownLength);
             const std::string movedPath = entry.substr(ownLength + 1);
-            int answer = MessageBoxA(GetActiveWindow(), fw::FormatResString(IDS_RENAME_QUESTION, ownPath).c_str(),
-                                     fw::LoadResString(IDS_APP_TITLE).c_str(), MB_YESNO | MB_ICONQUESTION);
-            if (answer == IDYES) RestoreMovedFile(movedPath, ownPath);
+            if (fw::ShowMessageArg(GetActiveWindow(), IDS_RENAME_QUESTION, ownPath, fw::kQuestion) == IDYES) RestoreMovedFile(movedPath, ownPath);
         });
     }
 
@@ -141,7 +129,7 @@ private:
         std::set<std::string> seen;
         const std::vector<std::string>& before = earlier_.Of(section);
         if (FileExists(path_)) {
-            for (long i = LastOf(path_, section); i >= 1; --i) {
+            for (long i = LastEntryNumber(path_, section); i >= 1; --i) {
                 std::string entry = ReadLogString(path_, section, std::to_string(i).c_str());
                 if (i <= (long)before.size() && before[i - 1] == entry) continue;
                 seen.insert(entry);
@@ -165,6 +153,7 @@ private:
     // Cleared for good by the first program item that the undo leaves in
     // place: a group is then kept, since it may still hold that item.
     int& allItemsRemoved_;
+    ProgramItemRemover& progman_;
 };
 
 // Writes the log back as it was before the run, or deletes it where there
@@ -219,13 +208,14 @@ bool ConditionHolds(std::string& entry, const UndoFlags& flags)
     // A number of more than four digits is none that any list knows.
     int n = digits <= 4 ? std::atoi(entry.substr(0, digits).c_str()) : -1;
     entry = digits < entry.size() ? entry.substr(digits + 1) : std::string();
-    if (n == 0) return true;
-    if (n >= 1 && n <= 9) return flags.conditions[n] == 1 || (n <= 3 && flags.components[n] == 1);
-    if ((n >= 11 && n <= 18) || n == 21 || n == 31 || n == 41 || n == 51 || n == 61) return flags.components[n] == 1;
-    return false;
+    if (n == component::kAlways) return true;
+    if (component::IsCondition(n))
+        return flags.conditions[n] == 1 || (n <= component::kLastSeededCondition && flags.components[n] == 1);
+    return n > component::kLastCondition && IsRecognisedComponent(ComponentConsumer::ScriptLines, n) &&
+           flags.components[n] == 1;
 }
 
-void UndoFromLog(InstallState& state, const std::string& /*logPath*/)
+void UndoFromLog(InstallState& state, const std::string& /*logPath*/, ProgramItemRemover& progman)
 {
     RunMemory& memory = state.runMemory;
     // Before its install step this run has written nothing.
@@ -244,7 +234,7 @@ void UndoFromLog(InstallState& state, const std::string& /*logPath*/)
 
     int allItemsRemoved = 1;
     for (size_t i = memory.keptLogs.size(); i-- > 0;)
-        LogUndo(memory.keptLogs[i], earlier[i], flags, earlierFiles, allItemsRemoved).Run();
+        LogUndo(memory.keptLogs[i], earlier[i], flags, earlierFiles, allItemsRemoved, progman).Run();
     for (size_t i = memory.keptLogs.size(); i-- > 0;) PutLogBack(memory.keptLogs[i]);
 
     RemoveMadeDirectories(LevelsToRemove(memory));

@@ -5,9 +5,18 @@
 #include <cstdint>
 #include <string>
 
-#include "app/ComponentFlags.h"
+#include "state/ComponentFlags.h"
 
 struct InstallState;
+
+// What the undo needs of Program Manager: its delete operations. The
+// program that composes the install hands it the Program Manager client's.
+class ProgramItemRemover {
+public:
+    virtual ~ProgramItemRemover() = default;
+    virtual void DeleteItem(const std::string& title) = 0;
+    virtual void DeleteGroup(const std::string& groupName) = 0;
+};
 
 // Takes back what this run did: for every log this run wrote, latest
 // first, the program items, groups, files and moved files that its own
@@ -16,8 +25,8 @@ struct InstallState;
 // are removed where they are empty. Entries of an earlier install, and the
 // files it recorded, stay. A run whose install step never started removes
 // nothing. `logPath` is the log the run ended with; every log the run
-// wrote is known from runMemory.
-void UndoFromLog(InstallState& state, const std::string& logPath);
+// wrote is known from runMemory. Items and groups go through `progman`.
+void UndoFromLog(InstallState& state, const std::string& logPath, ProgramItemRemover& progman);
 
 // The flags an entry is judged by: the component flags the install
 // attempts ran with and their condition flags 1 ... 9.

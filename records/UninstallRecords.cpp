@@ -4,8 +4,10 @@
 
 #include <cstdlib>
 
-#include "app/InstallState.h"
+#include "state/InstallState.h"
+#include "fsutil/FsUtil.h"
 #include "script/InstallLog.h"
+#include "state/ProductFiles.h"
 
 namespace {
 
@@ -13,17 +15,6 @@ void Append(const std::string& logPath, const char* section, std::string entry, 
 {
     if (entry.size() > limit) entry.resize(limit);
     AppendLogEntry(logPath, section, entry);
-}
-
-bool FileExists(const std::string& path)
-{
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-long LastOf(const std::string& logPath, const char* section)
-{
-    return std::strtol(ReadLogString(logPath, section, "Last").c_str(), nullptr, 10);
 }
 
 }  // namespace
@@ -48,11 +39,11 @@ void AddRegistryRecord(int number, const std::string& owner, const std::string& 
 
 void MergeUninstallSections(const InstallState& state)
 {
-    const std::string source = state.targetDir1 + "\\UNINST.LOG";
+    const std::string source = state.targetDir1 + "\\" + product_file::kProductUninstallLog;
     const std::string& destination = state.installLogPath;
     if (destination.empty() || !FileExists(destination) || !FileExists(source)) return;
     for (const char* section : {"IniKey", "Registry", "Rename"}) {
-        for (long i = LastOf(source, section); i >= 1; --i) {
+        for (long i = LastEntryNumber(source, section); i >= 1; --i) {
             std::string entry = ReadLogString(source, section, std::to_string(i).c_str());
             if (!entry.empty()) Append(destination, section, entry, kMergedEntryLimit);
         }

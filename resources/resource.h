@@ -59,6 +59,23 @@
 #define IDS_FOLLOW_UP_FIRST       11681
 #define IDS_DISK_LABEL_BASE       11700  // diskette n: 11700 + n
 
+// The install script: line k is string IDS_SCRIPT_FIRST + k.
+#define IDS_SCRIPT_FIRST          11501
+
+// Component names of the install log's "Program" entries.
+#define IDS_NAME_MEMORY_MANAGER   1301  // component 11, and every unknown number
+#define IDS_NAME_TECHNOTES        1302  // 21
+#define IDS_NAME_TRAINER          1303  // 31
+#define IDS_NAME_DISK_CACHE       1304  // 41
+#define IDS_NAME_COMPONENT_51     1305
+#define IDS_NAME_COMPONENT_61     1306
+
+// Messages of the file copy.
+#define IDS_OPEN_ERROR            11112 // "Error Opening File %1. ..."
+#define IDS_WRITE_ERROR           11113 // "Error Writing to File %1. ..."
+#define IDS_ALLOC_ERROR           11114 // "GlobalAlloc failed in File %1. ..."
+#define IDS_READ_ERROR            11115 // "Error Reading File %1. ..."
+
 // ---- Icons and bitmaps -----------------------------------------------------
 #define IDI_PRODUCT               2
 #define IDI_BULLET                1601
@@ -163,3 +180,23 @@
 #define UM_BUTTON_HOVER           0x40B  // WM_USER + 11
 // From a page to the main window when the user confirmed Exit (wParam 2).
 #define UM_EXIT_CONFIRMED         0x401  // WM_USER + 1
+
+// ---- Page results ----------------------------------------------------------
+// The end codes of the wizard's pages and prompts. Back and the two
+// installation types end their page with their own control's ID.
+#ifndef RC_INVOKED
+#include <windows.h>
+
+enum PageResult : int {
+    kPageMissing = 0,    // a page this build does not have: ends the sequence
+    kPageNext = 1,       // Next, OK, Accept, Install, Continue
+    kPageExit = 2,       // Exit, Cancel, Finish, after the page confirmed it
+    kPageBack = 10102,   // "< &Back"
+    kPageCustom = 1222,
+    kPageExpress = 1223,
+};
+static_assert(kPageNext == IDOK && kPageExit == IDCANCEL, "pages end like the dialog manager's buttons");
+static_assert(kPageBack == IDC_BACK, "Back ends its page with its control ID");
+static_assert(kPageCustom == IDC_CUSTOM && kPageExpress == IDC_EXPRESS,
+              "the installation types end their page with their control IDs");
+#endif

@@ -4,9 +4,9 @@
 #include <cstdint>
 
 #include "fw/File.h"
+#include "resources/resource.h"
 #include "script/InstallLog.h"
 #include "script/ScriptEngine.h"
-#include "script/ScriptIds.h"
 
 namespace {
 
@@ -70,7 +70,7 @@ private:
 int ScriptEngine::CopyFileWithTimes(const std::string& source, const std::string& destination,
                                     int number, int silent, int keepTimes)
 {
-    const std::string logPath = state.installLogPath;
+    const std::string logPath = state_.installLogPath;
 
     // The source's times are read before anything is copied. When they
     // cannot be read the copy keeps the times the system gives it.

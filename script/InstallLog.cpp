@@ -14,10 +14,9 @@
 
 #include "fsutil/FsUtil.h"
 #include "fw/ResString.h"
-#include "script/ScriptEngine.h"
-#include "script/ScriptIds.h"
+#include "resources/resource.h"
+#include "state/ComponentFlags.h"
 
-const char kInstallLogName[] = "INSTALL.LOG";
 
 namespace {
 
@@ -722,6 +721,11 @@ void WriteLogString(const std::string& logPath, const char* section, const char*
     WritePrivateProfileStringA(section, key, value.c_str(), logPath.c_str());
 }
 
+long LastEntryNumber(const std::string& logPath, const char* section)
+{
+    return std::strtol(ReadLogString(logPath, section, "Last").c_str(), nullptr, 10);
+}
+
 long NextEntryNumber(const std::string& logPath, const char* section)
 {
     return NextNumber(logPath, section);
@@ -767,15 +771,36 @@ int CreateEmptyFile(const std::string& path)
 
 unsigned ComponentNameId(int number)
 {
+    using namespace component;
     switch (number) {
-    case 11: return IDS_NAME_MEMORY_MANAGER;
-    case 21: return IDS_NAME_TECHNOTES;
-    case 31: return IDS_NAME_TRAINER;
-    case 41: return IDS_NAME_DISK_CACHE;
-    case 51: return IDS_NAME_COMPONENT_51;
-    case 61: return IDS_NAME_COMPONENT_61;
+    case kTechnicalNotes: return IDS_NAME_TECHNOTES;
+    case kTrainer: return IDS_NAME_TRAINER;
+    case kDiskCache: return IDS_NAME_DISK_CACHE;
+    case kExtras: return IDS_NAME_COMPONENT_51;
+    case kExtras61: return IDS_NAME_COMPONENT_61;
     default: return IDS_NAME_MEMORY_MANAGER;
     }
+}
+
+void StartLogAnew(const std::string& logPath)
+{
+    FlushInstallLog();
+    if (BatchedLog* log = Book().Find(logPath)) log->Forget();
+}
+
+long NumberAfter(const std::string& last)
+{
+    return CounterAfter(last);
+}
+
+void AddComponentRecords(const std::string& logPath, long directoryNumber, int number,
+                         const std::string& directory)
+{
+    std::string entry = Entry(number, directory);
+    PutEntry(logPath, "Directory", directoryNumber, entry);
+    // Components 11 and 21 in the same directory D give only ";11,D".
+    AddToDirList(logPath, entry, directory);
+    AppendEntry(logPath, "Program", number, fw::LoadResString(ComponentNameId(number)));
 }
 
 InstallLogBatch::InstallLogBatch()
@@ -807,70 +832,6 @@ std::vector<LoggedEntry> RunLogEntries(const std::string& logPath, const char* s
     for (const RunList& list : Book().run)
         if (lstrcmpiA(list.section.c_str(), section) == 0 && SamePath(list.path, logPath)) return list.entries;
     return {};
-}
-
-int ScriptEngine::PrepareInstallLog(int selected, int number, const std::string& directory,
-                                    bool first)
-{
-    if (selected != 1) return 1;
-
-    DirectoryCreation creation = CreateDirectoryPathTracked(directory);
-    state.runMemory.RecordMadeDirectories(creation.made);
-    if (CannotUseDirectory(creation, directory)) return FailDirectory(directory);
-
-    long directoryNumber;
-    std::string last = ReadLogString(state.installLogPath, "Directory", "Last");
-    if (last.empty() || first) {
-        // A new log in this directory: the seed from the media, or an
-        // empty file when the media carry none. The file is replaced
-        // behind the profile calls' back: whatever waits for a checkpoint
-        // goes to the file it was meant for first, and what a batch knew
-        // of the file at this path no longer holds.
-        directoryNumber = 1;
-        std::string logPath = directory + "\\" + kInstallLogName;
-        FlushInstallLog();
-        if (BatchedLog* log = Book().Find(logPath)) log->Forget();
-        state.installLogPath = logPath;
-        // An earlier log here is replaced: the undo puts it back.
-        state.runMemory.KeepLogBeforeWrite(logPath);
-        int saved = askOnError;
-        askOnError = 0;
-        int copied = CopyFileWithTimes(state.sourceDir + "\\" + kInstallLogName, logPath, 1,
-                                       1, 0);
-        askOnError = saved;
-        if (copied != kCopied) CreateEmptyFile(logPath);
-    } else {
-        // Continuing a log, perhaps an earlier install's: the undo takes
-        // back only what follows what it holds now.
-        FlushInstallLog();
-        state.runMemory.KeepLogBeforeWrite(state.installLogPath);
-        directoryNumber = CounterAfter(last);
-    }
-
-    const std::string& logPath = state.installLogPath;
-    std::string entry = Entry(number, directory);
-    PutEntry(logPath, "Directory", directoryNumber, entry);
-    // Components 11 and 21 in the same directory D give only ";11,D".
-    AddToDirList(logPath, entry, directory);
-    AppendEntry(logPath, "Program", number, fw::LoadResString(ComponentNameId(number)));
-    return 1;
-}
-
-int ScriptEngine::PrepareInstallLogs()
-{
-    // From here on the attempt changes the disk; the undo judges its
-    // entries by the flags it ran with.
-    state.runMemory.installStarted = true;
-    state.runMemory.JoinComponentFlags(componentFlags);
-    state.runMemory.JoinConditionFlags(conditionFlags);
-    static const int kComponents[6] = {11, 21, 31, 41, 51, 61};
-    for (int i = 0; i < 6; ++i) {
-        int number = kComponents[i];
-        if (PrepareInstallLog(componentFlags[number], number, directories.targetDirs[i],
-                              number == 11) == -1)
-            return -1;
-    }
-    return 1;
 }
 
 std::vector<std::string> RunLogPaths()

@@ -30,9 +30,10 @@
 #include <vector>
 
 #include "fsutil/FsUtil.h"
+#include "state/ProductFiles.h"
 
 // Name of the log file in its directory.
-extern const char kInstallLogName[];  // "INSTALL.LOG"
+inline constexpr auto& kInstallLogName = product_file::kInstallLog;
 
 // Reads a whole value, however long it is; empty when the key is missing.
 // The records of this log kept in memory are written first.
@@ -40,6 +41,9 @@ std::string ReadLogString(const std::string& logPath, const char* section, const
 // Writes one value at once (after the records of this log kept in memory).
 void WriteLogString(const std::string& logPath, const char* section, const char* key,
                     const std::string& value);
+
+// The number of the last entry of `section` ("Last"; 0 when there is none).
+long LastEntryNumber(const std::string& logPath, const char* section);
 
 // The number the next entry of `section` gets under the counter rule. The
 // counter is read whole, so lists keep counting past 99999 entries.
@@ -72,6 +76,18 @@ int CreateEmptyFile(const std::string& path);
 
 // String resource of a component's name for its "Program" entry.
 unsigned ComponentNameId(int number);
+
+// A new log is about to replace the file at `logPath` behind the profile
+// calls' back: whatever waits for a checkpoint goes to the file it was
+// meant for first, and what a batch knew of the file no longer holds.
+void StartLogAnew(const std::string& logPath);
+// The number after a list's "Last" text: 1 when it is empty.
+long NumberAfter(const std::string& last);
+// A component's preparation: its "Directory" entry under
+// `directoryNumber`, the directory in "DirList" unless listed, and its
+// "Program" entry with the component's name.
+void AddComponentRecords(const std::string& logPath, long directoryNumber, int number,
+                         const std::string& directory);
 
 // ---- records kept in memory ---------------------------------------------
 

@@ -1,32 +1,26 @@
+#include "resources/resource.h"
 #include "script/ScriptEngine.h"
 
-#include "app/MainWindow.h"
 #include "script/InstallLog.h"
-#include "script/ScriptIds.h"
 #include "script/ScriptLine.h"
 
-ScriptEngine::ScriptEngine(MainWindow& main) : ProgressWindow(&main), state(main) {}
-
-ScriptEngine::ScriptEngine(InstallState& installState) : state(installState) {}
+ScriptEngine::ScriptEngine(InstallState& state, EngineView& view) : state_(state), view_(view) {}
 
 void ScriptEngine::TakeRunCopies()
 {
-    for (int i = 0; i < 6; ++i) directories.targetDirs[i] = state.TargetDir(i + 1);
-    directories.varStrings = {state.varString1, state.varString2, state.varString3,
-                              state.varString4, state.groupName};
-    directories.defaultDrive = state.defaultDrive;
-    componentFlags = state.componentSelected;
-    for (int n = 1; n <= 3; ++n) conditionFlags[n] = state.componentSelected[n];
-    state.runMemory.JoinComponentFlags(componentFlags);
+    run_.directories = DirectoryValuesOf(state_);
+    run_.componentFlags = state_.componentSelected;
+    for (int n = component::kFirstCondition; n <= component::kLastSeededCondition; ++n)
+        run_.conditionFlags[n] = state_.componentSelected[n];
+    state_.runMemory.JoinComponentFlags(run_.componentFlags);
 }
 
 bool ScriptEngine::IsLineActive(int number) const
 {
-    if (number == 0) return true;
-    if (number >= 1 && number <= 9) return conditionFlags[number] == 1;
-    bool component = (number >= 11 && number <= 18) || number == 21 || number == 31 ||
-                     number == 41 || number == 51 || number == 61;
-    return component && componentFlags[number] == 1;
+    if (number == component::kAlways) return true;
+    if (component::IsCondition(number)) return run_.conditionFlags[number] == 1;
+    return number > component::kLastCondition &&
+           IsRecognisedComponent(ComponentConsumer::ScriptLines, number) && run_.componentFlags[number] == 1;
 }
 
 ScriptEngine::LineKind ScriptEngine::ReadLine(int k, uint16_t& number, std::string& command,
@@ -40,7 +34,7 @@ ScriptEngine::LineKind ScriptEngine::ReadLine(int k, uint16_t& number, std::stri
         // would meet the next missing one, and so on without end, so the
         // pass ends here as if "END" had been read, for every kind of
         // such line alike. The text in the message is the empty number.
-        ReportError(IDS_INVALID_RECORD, "");
+        view_.ReportError(IDS_INVALID_RECORD, "");
         return LineKind::Invalid;
     }
     // Inactive lines are not parsed beyond their number.
@@ -57,22 +51,19 @@ int ScriptEngine::RunScript()
     // shows, and when the run ends (the batch closes on return, before the
     // undo or the post-install step reads the log).
     InstallLogBatch logBatch;
-    progressDone = 0;
-    roundUpNext = 0;
-    state.runMemory.installStarted = true;
+    run_.progressDone = 0;
+    run_.roundUpNext = 0;
+    state_.runMemory.installStarted = true;
     if (PrepareInstallLogs() == -1) return kRunBack;
-    state.ReleaseComponentsPage();
-    StartBillboards();
+    state_.ReleaseComponentsPage();
+    view_.StartBillboards();
 
-    char windows[MAX_PATH] = {};
-    GetWindowsDirectoryA(windows, MAX_PATH);
-    state.SetWindowsDir(windows);
+    state_.SetWindowsDir(WindowsDirectory());
 
     UnpackLibrary library;
     StageResult staged = StageUnpackLibrary(library);
     // A cancel while staging leaves nothing loaded: straight to the end.
     if (staged == StageResult::Cancelled) return EndRun();
-    ownHandle = Handle();
     library_ = &library;
 
     if (staged == StageResult::Loaded) {
@@ -82,13 +73,14 @@ int ScriptEngine::RunScript()
         // Without the library no archive can be unpacked: running on would
         // end as a success with nothing installed. The run stops as a
         // cancel does, so that what was done is taken back.
-        cancelRequested = 1;
+        view_.cancelRequested = 1;
     }
 
     UnloadUnpackLibrary(library);
     library_ = nullptr;
-    for (int n = 1; n <= 3; ++n) state.componentSelected[n] = conditionFlags[n];
-    state.runMemory.JoinConditionFlags(conditionFlags);
+    for (int n = component::kFirstCondition; n <= component::kLastSeededCondition; ++n)
+        state_.componentSelected[n] = run_.conditionFlags[n];
+    state_.runMemory.JoinConditionFlags(run_.conditionFlags);
     return EndRun();
 }
 
@@ -117,9 +109,9 @@ void ScriptEngine::RunPass(bool work)
             // passed over.
             if (prepared == -1) continue;
             int share = TakeShare(archive.weight);
-            int result = UnpackArchive(*library_, archive.path, archive.destination, progressDone,
+            int result = UnpackArchive(*library_, archive.path, archive.destination, run_.progressDone,
                                        share, number);
-            progressDone += share;
+            run_.progressDone += share;
             if (result == kUnpackStopped) break;
         } else if (command == "COPY") {
             FlushInstallLog();
@@ -128,24 +120,25 @@ void ScriptEngine::RunPass(bool work)
             RunDelete(rest);
         }
     }
-    if (!work) totalWeight = sum;
+    if (!work) run_.totalWeight = sum;
+}
+
+int ScriptEngine::AskOnError(UINT messageId, const std::string& argument, int silent)
+{
+    if (run_.askOnError != 1 || silent == 1) return kCopyFailed;
+    if (view_.AskGoOn(messageId, argument)) return kCopyFailed;
+    view_.cancelRequested = 1;
+    return kCopyStopped;
 }
 
 int ScriptEngine::EndRun()
 {
-    if (cancelRequested != 1) {
+    if (view_.cancelRequested != 1) {
         // The last billboard stays until its tick has come.
-        WaitForBillboardTick();
+        view_.WaitForBillboardTick();
     }
     // An exit confirmed while waiting for the tick is honoured too.
-    if (cancelRequested == 1) {
-        StopBillboards();
-        DestroyOwnWindow();
-        return kRunStopped;
-    }
-    StopBillboardTimer();
-    OnProgress(100);
-    StopBillboards();
-    DestroyOwnWindow();
-    return kRunDone;
+    bool completed = view_.cancelRequested != 1;
+    view_.Close(completed);
+    return completed ? kRunDone : kRunStopped;
 }

@@ -1,62 +1,70 @@
-// The script engine: runs the install script of the string table in the
-// progress window. The engine and its window are one object (the engine
-// derives from ProgressWindow); it is built for one run and works on the
-// InstallState it is given.
+// The script engine: runs the install script of the string table. It works
+// on the InstallState it is given and talks to the person at the screen
+// only through its face (EngineView): the wizard gives it the progress
+// window, an install without a person another face. It is built for one run.
 #pragma once
 #include <array>
 #include <cstdint>
 #include <string>
 
-#include "app/InstallState.h"
-#include "fsutil/FsUtil.h"
-#include "progress/ProgressWindow.h"
+#include "script/EngineView.h"
+#include "script/ScriptPath.h"
 #include "script/UnpackLibrary.h"
+#include "state/InstallState.h"
 
-class MainWindow;
+// What a run takes from the InstallState when it starts, and what it
+// counts as it goes.
+struct ScriptRunValues {
+    // Sum of the weights of the active "UNZPK" and "COPY" lines.
+    int32_t totalWeight = 0;
+    // Condition flags 1 ... 9 (index 0 is not used).
+    std::array<int32_t, 10> conditionFlags{};
+    // Copies of targetDir1 ... targetDir6, varString1 ... varString4,
+    // groupName and defaultDrive: the values of the script's directory
+    // macros.
+    DirectoryValues directories;
+    // The component flags of the activity test.
+    ComponentFlags componentFlags;
+    // Percent accounted for by the finished "UNZPK" and "COPY" lines.
+    int32_t progressDone = 0;
+    // 0: the next share is rounded down; 1: up.
+    int32_t roundUpNext = 0;
+    // 1: failed file operations are asked about; 0: they go on without a
+    // question (while the library is staged and the log seeded).
+    int32_t askOnError = 1;
+};
 
-class ScriptEngine : public ProgressWindow {
+class ScriptEngine {
 public:
-    // An engine whose window and billboards stand in front of `main`, which
-    // is also the InstallState it works on.
-    explicit ScriptEngine(MainWindow& main);
-    // An engine on a bare InstallState: no billboards.
-    explicit ScriptEngine(InstallState& state);
+    ScriptEngine(InstallState& state, EngineView& view);
 
     // Results of RunScript.
     static constexpr int kRunBack = -1;       // back to the components page
     static constexpr int kRunDone = 1;
     static constexpr int kRunStopped = 2;     // cancelled or failed: the wizard ends
 
-    // The whole install step on the created window: log and directories,
-    // billboards, the unpack library, both passes over the script, the
-    // teardown. Gives kRunBack, kRunDone or kRunStopped; the window is
-    // destroyed in every case.
+    // The whole install step: log and directories, billboards, the unpack
+    // library, both passes over the script, the teardown. Gives kRunBack,
+    // kRunDone or kRunStopped; the face is closed in every case.
     int RunScript();
 
     // Results of CopyFileWithTimes (and of the copies of the run).
     static constexpr int kCopied = 0;
-    static constexpr int kCopyFailed = kGoOn;  // 1: failed, go on
-    static constexpr int kCopyStopped = kStop;  // 7: failed, the user stops
+    static constexpr int kCopyFailed = 1;   // failed, go on
+    static constexpr int kCopyStopped = 7;  // failed, the user stops
 
-    // ---- state of the run ----
-    // Sum of the weights of the active "UNZPK" and "COPY" lines.
-    int32_t totalWeight = 0;
-    // Condition flags 1 ... 9 (index 0 is not used).
-    std::array<int32_t, 10> conditionFlags{};
-    // Copies of targetDir1 ... targetDir6 (targetDirs), varString1 ...
-    // varString4 and groupName (varStrings) and defaultDrive, taken when
-    // the run starts: the values of the script's directory macros.
-    DirectoryValues directories;
-    // The component flags of the activity test, read when the run starts.
-    ComponentFlags componentFlags;
+    // The run's values; a caller that sets a run up by hand (a test) may
+    // change them.
+    ScriptRunValues& Values() { return run_; }
+    const ScriptRunValues& Values() const { return run_; }
 
-    // Takes the copies above from the InstallState: directories, the
-    // component flags, and condition flags 1 ... 3 from component flags
-    // 1 ... 3.
+    // Takes the copies of ScriptRunValues from the InstallState:
+    // directories, the component flags, and condition flags 1 ... 3 from
+    // component flags 1 ... 3.
     void TakeRunCopies();
 
     // Whether a line with this number runs: 0 always; 1 ... 9 when that
-    // condition flag is 1; 11 ... 18, 21, 31, 41, 51, 61 when that
+    // condition flag is 1; a component number of the script lines when that
     // component is selected; never for any other number.
     bool IsLineActive(int number) const;
 
@@ -75,7 +83,7 @@ public:
     // keepTimes 1 the copy gets the source's creation, last-access and
     // last-write times. Gives kCopied, kCopyFailed (failed; the user chose
     // to go on or was not asked) or kCopyStopped (the user chose to stop;
-    // cancelRequested is then 1). silent 1 never asks.
+    // the face's cancelRequested is then 1). silent 1 never asks.
     int CopyFileWithTimes(const std::string& source, const std::string& destination,
                           int number, int silent, int keepTimes);
 
@@ -83,10 +91,10 @@ public:
     // Makes the directory of one component and records it in INSTALL.LOG;
     // `first` is true for component 11, whose preparation starts a new log.
     // 1 to go on, -1 when the directory cannot be made (reported, and the
-    // window closed).
+    // face closed).
     int PrepareInstallLog(int selected, int number, const std::string& directory, bool first);
-    // PrepareInstallLog for the components 11, 21, 31, 41, 51, 61 with the
-    // directories T1 ... T6; -1 at the first that fails, else 1.
+    // PrepareInstallLog for the components with a directory of their own,
+    // with the directories T1 ... T6; -1 at the first that fails, else 1.
     int PrepareInstallLogs();
 
     // ---- the commands (one function each) ----
@@ -126,13 +134,6 @@ public:
     // Frees the library and deletes its staged copy (11140 when that fails).
     void UnloadUnpackLibrary(UnpackLibrary& library);
 
-    // Percent accounted for by the finished "UNZPK" and "COPY" lines.
-    int32_t progressDone = 0;
-    // 0: the next share is rounded down; 1: up.
-    int32_t roundUpNext = 0;
-
-    InstallState& state;
-
 private:
     // The loop of one pass: reads the lines and hands each active one to
     // its command. The first pass adds up the weights.
@@ -143,8 +144,20 @@ private:
     // Asks for diskette `disk` until `fileName` is in the source directory:
     // the number of prompts shown, or -1 when the user gave up.
     int AskForDisk(int disk, const std::string& fileName);
-    // Step 11 of the run: the teardown; gives kRunStopped or kRunDone.
+    // Formats string `messageId` with `argument`. When askOnError is 1 and
+    // `silent` is not 1, asks whether to go on: a stop sets cancelRequested
+    // and gives kCopyStopped; any other answer gives kCopyFailed.
+    int AskOnError(UINT messageId, const std::string& argument, int silent);
+    // The run's end: gives kRunStopped or kRunDone, the face closed.
     int EndRun();
+    // A cancel inside the library: the face leaves the screen, the run stops.
+    int StopInLibrary();
+    // One file the library reported: its times, its records, its name shown.
+    void TakeUnpackedFile(const std::string& name, const std::string& destinationDir, int lineNumber,
+                          const ArchiveTimes& times);
 
+    InstallState& state_;
+    EngineView& view_;
+    ScriptRunValues run_;
     UnpackLibrary* library_ = nullptr;
 };

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "fw/ResString.h"
-#include "script/ScriptIds.h"
+#include "resources/resource.h"
 
 const char kNumberChars[] = "0123456789";
 const char kCommandChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ_";

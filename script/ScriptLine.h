@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <string>
 
-#include "fsutil/FsUtil.h"
+#include "script/ScriptPath.h"
 
 // Character sets of the script fields.
 extern const char kNumberChars[];

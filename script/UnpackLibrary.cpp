@@ -2,39 +2,22 @@
 
 #include <cstdio>
 
-#include "fw/File.h"
 #include "fw/ResString.h"
 #include "resources/resource.h"
 #include "script/EngineStages.h"
 #include "script/InstallLog.h"
 #include "script/ScriptEngine.h"
-#include "script/ScriptIds.h"
 
 const char kUnpackLibraryName[] = "CUNPCK32.DLL";
 const char kStagedLibraryName[] = "CUNPACK.DLL";
 
 namespace {
 
-using InitProc = int(WINAPI*)(const char*, const char*, int, int, HWND, UINT, volatile LONG*);
-using ExecProc = int(WINAPI*)(char*, DWORD*);
-using ExitProc = int(WINAPI*)();
-
-// The archive's times, given to every file it puts on disk.
-struct ArchiveTimes {
-    fw::FileTimes times;
-    bool known = false;
-};
-
 ArchiveTimes ReadArchiveTimes(const std::string& path)
 {
     ArchiveTimes archive;
     archive.known = fw::ReadFileTimes(path, archive.times);
     return archive;
-}
-
-void StampFile(const std::string& path, const ArchiveTimes& archive)
-{
-    if (archive.known) fw::SetFileTimes(path, archive.times);
 }
 
 template <typename Proc>
@@ -44,43 +27,89 @@ Proc EntryPoint(HMODULE module, const char* name)
                   : nullptr;
 }
 
+// The library's three entry points for one archive. From a successful
+// Open on, End is called exactly once, on every path.
+class Binding {
+public:
+    explicit Binding(HMODULE module)
+        : init_(EntryPoint<CunpackInitProc>(module, CUNPACK_INIT_NAME)),
+          exec_(EntryPoint<CunpackExecProc>(module, CUNPACK_EXEC_NAME)),
+          exit_(EntryPoint<CunpackExitProc>(module, CUNPACK_EXIT_NAME))
+    {
+    }
+    bool HasInit() const { return init_ != nullptr; }
+    bool HasExit() const { return exit_ != nullptr; }
+    // CUNPACK_FAILED when the archive cannot be opened.
+    int Open(const std::string& archive, const std::string& destination, int base, int share, HWND window,
+             volatile LONG* cancelFlag)
+    {
+        return Timed([&] {
+            return init_(archive.c_str(), destination.c_str(), base, share, window, UM_PROGRESS, cancelFlag);
+        });
+    }
+    // A library without exec reports an error.
+    int Next(UnpackLibrary& library)
+    {
+        int result = Timed([&] { return exec_ ? exec_(library.nameBuffer, &library.auxValue) : CUNPACK_FAILED; });
+        // Whatever the library wrote, the text ends within the buffer.
+        library.nameBuffer[kUnpackNameBuffer - 1] = '\0';
+        return result;
+    }
+    // CUNPACK_FAILED when it could not end cleanly, or has no exit.
+    int End()
+    {
+        return Timed([&] { return exit_ ? exit_() : CUNPACK_FAILED; });
+    }
+
+private:
+    template <class Call>
+    int Timed(Call call)
+    {
+        int64_t since = engine_stages::Now();
+        int result = call();
+        engine_stages::Add(engine_stages::kLibrary, since);
+        return result;
+    }
+
+    CunpackInitProc init_;
+    CunpackExecProc exec_;
+    CunpackExitProc exit_;
+};
+
 }  // namespace
 
 StageResult ScriptEngine::StageUnpackLibrary(UnpackLibrary& library)
 {
     // The library must be on the media: diskette 1 is asked for.
     if (AskForDisk(1, kUnpackLibraryName) < 0) return StageResult::Cancelled;
-    library.mediaPath = state.sourceDir + "\\" + kUnpackLibraryName;
-    library.stagedPath = state.windowsDir + "\\" + kStagedLibraryName;
-    ShowFiles(library.mediaPath, library.stagedPath);
+    library.mediaPath = state_.sourceDir + "\\" + kUnpackLibraryName;
+    library.stagedPath = state_.windowsDir + "\\" + kStagedLibraryName;
+    view_.ShowFiles(library.mediaPath, library.stagedPath);
 
     for (bool firstFailure = true;; firstFailure = false) {
         int copied = CopyFileWithTimes(library.mediaPath, library.stagedPath, 0, 1, 1);
         if (copied == kCopied) break;
         if (copied != kCopyStopped) {
             if (firstFailure) MessageBeep(MB_OK);
-            int answer = MessageBoxA(MessageOwner(),
-                                     fw::FormatResString(IDS_CANNOT_STAGE, library.stagedPath).c_str(),
-                                     fw::LoadResString(IDS_APP_TITLE).c_str(),
-                                     MB_RETRYCANCEL | MB_ICONINFORMATION);
-            askOnError = 0;
-            if (answer == IDRETRY) continue;
+            bool retry = view_.AskRetry(IDS_CANNOT_STAGE, library.stagedPath);
+            run_.askOnError = 0;
+            if (retry) continue;
         }
-        cancelRequested = 1;
-        askOnError = 1;
+        view_.cancelRequested = 1;
+        run_.askOnError = 1;
         // A copy that broke off is no use to anybody.
         DeleteFileA(library.stagedPath.c_str());
         return StageResult::Cancelled;
     }
     // The staging copy worked: later copy failures are asked again, so the
     // user hears of every file that does not land and may still stop.
-    askOnError = 1;
+    run_.askOnError = 1;
 
     UINT previousMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     library.handle = LoadLibraryA(library.stagedPath.c_str());
     SetErrorMode(previousMode);
     if (!library.handle) {
-        ReportError(IDS_LIBRARY_NOT_LOADED, library.stagedPath);
+        view_.ReportError(IDS_LIBRARY_NOT_LOADED, library.stagedPath);
         library.loadFailed = true;
         return StageResult::NotLoaded;
     }
@@ -94,94 +123,77 @@ void ScriptEngine::UnloadUnpackLibrary(UnpackLibrary& library)
     engine_stages::Trace();
     if (library.stagedPath.empty()) return;
     if (std::remove(library.stagedPath.c_str()) == -1)
-        ReportError(IDS_CANNOT_DELETE, library.stagedPath);
+        view_.ReportError(IDS_CANNOT_DELETE, library.stagedPath);
+}
+
+void ScriptEngine::TakeUnpackedFile(const std::string& name, const std::string& destinationDir,
+                                    int lineNumber, const ArchiveTimes& times)
+{
+    int64_t t = engine_stages::Now();
+    if (times.known) fw::SetFileTimes(name, times.times);
+    engine_stages::Add(engine_stages::kStamp, t);
+    t = engine_stages::Now();
+    AddFileRecord(lineNumber, name, state_.installLogPath);
+    AddDirectoryRecord(lineNumber, name, state_.installLogPath);
+    state_.runMemory.RecordUnpackedFile(destinationDir, name);
+    engine_stages::Add(engine_stages::kRecords, t);
+    // Only the destination changes within an archive: the source shown is
+    // the archive itself, set when its line began.
+    t = engine_stages::Now();
+    view_.ShowDestination(name);
+    engine_stages::Add(engine_stages::kDisplay, t);
+}
+
+int ScriptEngine::StopInLibrary()
+{
+    view_.LeaveAfterCancel();
+    view_.cancelRequested = 1;
+    return kUnpackStopped;
 }
 
 int ScriptEngine::UnpackArchive(UnpackLibrary& library, const std::string& archivePath,
                                 const std::string& destinationDir, int base, int share,
                                 int lineNumber)
 {
-    if (cancelRequested == 1) {
-        EndWithCancel();
-        return kUnpackStopped;
-    }
+    if (view_.cancelRequested == 1) return StopInLibrary();
     ArchiveTimes times = ReadArchiveTimes(archivePath);
 
-    auto init = EntryPoint<InitProc>(library.handle, "_cunpack_init@28");
-    auto exec = EntryPoint<ExecProc>(library.handle, "_cunpack_exec@8");
-    auto exit = EntryPoint<ExitProc>(library.handle, "_cunpack_exit@0");
-    if (!init) return kUnpackNotOpened;
+    Binding binding(library.handle);
+    if (!binding.HasInit()) return kUnpackNotOpened;
 
-    auto box = [this](UINT messageId, UINT captionId) {
-        MessageBoxA(UnpackErrorOwner(), fw::LoadResString(messageId).c_str(),
-                    fw::LoadResString(captionId).c_str(), MB_OK | MB_ICONEXCLAMATION);
-    };
-
-    // From here on exit is called exactly once, on every path.
-    int64_t inLibrary = engine_stages::Now();
-    int opened = init(archivePath.c_str(), destinationDir.c_str(), base, share, ownHandle,
-                      UM_PROGRESS, reinterpret_cast<volatile LONG*>(&cancelRequested));
-    engine_stages::Add(engine_stages::kLibrary, inLibrary);
-    if (opened == 1) {
-        box(IDS_UNPACK_OPEN_ERROR, IDS_UNPACK_OPEN_CAPTION);
-        if (!exit) return kUnpackFailed;
-        if (exit() == 1) {
-            box(IDS_UNPACK_EXIT_ERROR, IDS_UNPACK_OPEN_CAPTION);
+    if (binding.Open(archivePath, destinationDir, base, share, view_.ProgressTarget(),
+                     reinterpret_cast<volatile LONG*>(&view_.cancelRequested)) == CUNPACK_FAILED) {
+        view_.ReportUnpackError(IDS_UNPACK_OPEN_ERROR, IDS_UNPACK_OPEN_CAPTION);
+        if (!binding.HasExit()) return kUnpackFailed;
+        if (binding.End() == CUNPACK_FAILED) {
+            view_.ReportUnpackError(IDS_UNPACK_EXIT_ERROR, IDS_UNPACK_OPEN_CAPTION);
             return kUnpackFailed;
         }
         return kUnpackNotOpened;
     }
 
     for (;;) {
-        inLibrary = engine_stages::Now();
-        int result = exec ? exec(library.nameBuffer, &library.auxValue) : 1;
-        engine_stages::Add(engine_stages::kLibrary, inLibrary);
-        // Whatever the library wrote, the text ends within the buffer.
-        library.nameBuffer[kUnpackNameBuffer - 1] = '\0';
-        switch (result) {
-        case 1: {
-            if (cancelRequested == 0) box(IDS_UNPACK_ERROR, IDS_UNPACK_ERROR_CAPTION);
-            int ended = exit ? exit() : 1;
-            if (cancelRequested == 1) {
-                EndWithCancel();
-                return kUnpackStopped;
-            }
-            if (ended == 1) {
-                box(IDS_UNPACK_EXIT_ERROR, IDS_UNPACK_ERROR_CAPTION);
+        switch (binding.Next(library)) {
+        case CUNPACK_FAILED: {
+            if (view_.cancelRequested == 0) view_.ReportUnpackError(IDS_UNPACK_ERROR, IDS_UNPACK_ERROR_CAPTION);
+            int ended = binding.End();
+            if (view_.cancelRequested == 1) return StopInLibrary();
+            if (ended == CUNPACK_FAILED) {
+                view_.ReportUnpackError(IDS_UNPACK_EXIT_ERROR, IDS_UNPACK_ERROR_CAPTION);
                 return kUnpackFailed;
             }
             return kUnpackError;
         }
-        case 2: {
+        case CUNPACK_FILE_WRITTEN:
             // The library reports each file once it is written and closed:
             // the name in the buffer is the file to stamp.
-            std::string name = library.nameBuffer;
-            int64_t t = engine_stages::Now();
-            StampFile(name, times);
-            engine_stages::Add(engine_stages::kStamp, t);
-            t = engine_stages::Now();
-            destinationText = name;
-            fw::ToUpper(destinationText);
-            AddFileRecord(lineNumber, name, state.installLogPath);
-            AddDirectoryRecord(lineNumber, name, state.installLogPath);
-            state.runMemory.RecordUnpackedFile(destinationDir, name);
-            engine_stages::Add(engine_stages::kRecords, t);
-            // Only the destination changes within an archive: the source
-            // shown is the archive itself, set when its line began.
-            t = engine_stages::Now();
-            SetItemText(IDC_DESTINATION_TEXT, destinationText);
-            engine_stages::Add(engine_stages::kDisplay, t);
+            TakeUnpackedFile(library.nameBuffer, destinationDir, lineNumber, times);
             break;
-        }
-        case 4:
-            if (exit) exit();
-            EndWithCancel();
-            cancelRequested = 1;
-            return kUnpackStopped;
-        case 0:
-            inLibrary = engine_stages::Now();
-            if (exit) exit();
-            engine_stages::Add(engine_stages::kLibrary, inLibrary);
+        case CUNPACK_STOPPED:
+            binding.End();
+            return StopInLibrary();
+        case CUNPACK_DONE:
+            binding.End();
             return kUnpackDone;
         default:
             break;

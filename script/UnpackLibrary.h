@@ -1,30 +1,23 @@
-// The binding to the unpack library: "CUNPCK32.DLL" on the media is staged
-// as CUNPACK.DLL in the Windows directory, loaded for the whole run, and
-// unpacks one archive at a time through its three entry points:
-//
-//   "_cunpack_init@28" (archive path, destination directory, progress base,
-//       share, window, message number, address of the cancel flag)
-//       1 = the archive cannot be opened; anything else = ready
-//   "_cunpack_exec@8"  (name buffer, address of a 32-bit value)
-//       0 = finished; 1 = error; 2 = one file written, its full path is in
-//       the name buffer; 4 = stopped; anything else = call again
-//   "_cunpack_exit@0"  ()  1 = could not end cleanly
-//
+// The binding to the unpack library (its interface: unpack/cunpack.h):
+// "CUNPCK32.DLL" on the media is staged as CUNPACK.DLL in the Windows
+// directory, loaded for the whole run, and unpacks one archive at a time.
 // The staging, UnpackArchive and the unloading are operations of the
-// ScriptEngine (they use its window and its copy routine); this is what
-// they share for one run.
+// ScriptEngine (they use its face and its copy routine); this is what they
+// share for one run.
 #pragma once
 #include <windows.h>
 
 #include <cstdint>
 #include <string>
 
+#include "fw/File.h"
+#include "unpack/cunpack.h"
+
 // Name of the library on the media, and of its staged copy.
 extern const char kUnpackLibraryName[];  // "CUNPCK32.DLL"
 extern const char kStagedLibraryName[];  // "CUNPACK.DLL"
 
-// Size of the name buffer that exec fills, terminating zero included.
-constexpr int kUnpackNameBuffer = 256;
+constexpr int kUnpackNameBuffer = CUNPACK_NAME_BUFFER;
 
 // Results of UnpackArchive.
 enum UnpackResult : int {
@@ -33,6 +26,12 @@ enum UnpackResult : int {
     kUnpackFailed = 5,      // not opened, or not ended cleanly; reported
     kUnpackNotOpened = 6,   // no init entry point, or not opened and ended cleanly
     kUnpackStopped = 7,     // cancelled: the engine stops the script
+};
+
+// The archive's times, given to every file it puts on disk.
+struct ArchiveTimes {
+    fw::FileTimes times;
+    bool known = false;
 };
 
 struct UnpackLibrary {

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <string>
 
+#include "records/Undo.h"
+
 class ProgmanClient {
 public:
     // Groups and items that are created are recorded in the install log at
@@ -49,4 +51,14 @@ public:
 
 private:
     std::string logPath_;
+};
+
+// The undo's way to Program Manager: the client's delete operations.
+class ProgmanItemRemover : public ProgramItemRemover {
+public:
+    void DeleteItem(const std::string& title) override { client_.DeleteItem(title); }
+    void DeleteGroup(const std::string& groupName) override { client_.DeleteGroup(groupName); }
+
+private:
+    ProgmanClient client_{""};
 };

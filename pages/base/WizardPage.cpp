@@ -3,17 +3,19 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "app/MainWindow.h"
-#include "resources/resource.h"
 #include "fsutil/FsUtil.h"
 #include "fw/Application.h"
+#include "fw/Message.h"
+#include "fw/Process.h"
 #include "fw/ResString.h"
 #include "fw/WaitCursor.h"
-#include "progress/CvButton.h"
 #include "resources/resource.h"
+#include "state/InstallState.h"
+#include "state/ProductFiles.h"
 
-WizardPage::WizardPage(UINT templateId, MainWindow& main, int helpContext)
-    : fw::Dialog(templateId, main.Handle()), main_(main), helpContext_(helpContext)
+WizardPage::WizardPage(UINT templateId, InstallState& state, HWND backdrop, int helpContext, ExitPolicy exit)
+    : fw::Dialog(templateId, backdrop), state_(state), backdrop_(backdrop), helpContext_(helpContext),
+      exitPolicy_(exit)
 {
     separator = fw::LoadResString(IDS_KB_SEPARATOR);
     unitText = fw::LoadResString(IDS_KB_UNIT);
@@ -52,14 +54,12 @@ bool WizardPage::OnInitDialog()
 
 int WizardPage::ShowWarning(UINT messageId, const std::string& argument)
 {
-    return MessageBoxA(Handle(), fw::FormatResString(messageId, argument).c_str(),
-                       fw::LoadResString(IDS_APP_TITLE).c_str(), MB_OK | MB_ICONEXCLAMATION);
+    return fw::ShowMessageArg(Handle(), messageId, argument, fw::kWarning);
 }
 
 int WizardPage::ShowWarningId(UINT messageId)
 {
-    return MessageBoxA(Handle(), fw::LoadResString(messageId).c_str(),
-                       fw::LoadResString(IDS_APP_TITLE).c_str(), MB_OK | MB_ICONEXCLAMATION);
+    return fw::ShowMessageId(Handle(), messageId, fw::kWarning);
 }
 
 void WizardPage::InsertSeparator(std::string& figure) const
@@ -104,20 +104,13 @@ int WizardPage::CompareKB(const std::string& available, const std::string& requi
     return 0;
 }
 
-void WizardPage::SetIndicator(CvButton& button, int state, UINT greenId, UINT yellowId, UINT redId)
+std::string WizardPage::FreeSpaceFigure(const std::string& drive) const
 {
-    if (state == 1) button.ReplaceUpBitmap(greenId);
-    else if (state == 0) button.ReplaceUpBitmap(yellowId);
-    else if (state == -1) button.ReplaceUpBitmap(redId);
-}
-
-void WizardPage::InitIndicator(CvButton& button, int controlId, int state, UINT greenId,
-                               UINT yellowId, UINT redId)
-{
-    UINT id = state == 1 ? greenId : state == 0 ? yellowId : state == -1 ? redId : 0;
-    if (!id) return;
-    button.LoadBitmaps(controlId, *this, id, 0, 0, 0, 0);
-    button.SizeToContent();
+    std::string figure;
+    FreeSpaceKB(drive, figure);
+    figure += unitText;
+    InsertSeparator(figure);
+    return figure;
 }
 
 bool WizardPage::CheckLocation(std::string& directory, std::string& available)
@@ -127,40 +120,30 @@ bool WizardPage::CheckLocation(std::string& directory, std::string& available)
         ShowWarningId(IDS_INVALID_PATH);
         return false;
     }
-    if (directory[0] == '\\') directory = main_.defaultDrive + directory;
+    if (directory[0] == '\\') directory = state_.defaultDrive + directory;
     TrimTrailingSpace(directory);
     int maxName = atoi(fw::LoadResString(IDS_MAX_NAME_LENGTH).c_str());
     if (!IsValidPathSyntax(directory, maxName)) {
         ShowWarningId(IDS_INVALID_PATH);
         return false;
     }
-    FreeSpaceKB(directory.substr(0, 2), available);
-    available += unitText;
-    InsertSeparator(available);
+    available = FreeSpaceFigure(directory.substr(0, 2));
     return true;
 }
 
-bool WizardPage::RefreshFreeSpace(std::string& directory, std::string& copy, std::string& available)
+bool WizardPage::RefreshFreeSpace(std::string& directory, std::string& available)
 {
     UpdateData(true);
-    copy = directory;
     int maxName = atoi(fw::LoadResString(IDS_MAX_NAME_LENGTH).c_str());
     if (!IsValidPathSyntax(directory, maxName)) return false;
-    FreeSpaceKB(directory.substr(0, 2), available);
-    available += unitText;
-    InsertSeparator(available);
+    available = FreeSpaceFigure(directory.substr(0, 2));
     return true;
 }
 
-void WizardPage::RefreshFreeSpaceQuiet(const std::string& directory, std::string& copy,
-                                       std::string& available)
+void WizardPage::RefreshFreeSpaceQuiet(const std::string& directory, std::string& available)
 {
-    copy = directory;
     int maxName = atoi(fw::LoadResString(IDS_MAX_NAME_LENGTH).c_str());
-    if (!IsValidPathSyntax(directory, maxName)) return;
-    FreeSpaceKB(directory.substr(0, 2), available);
-    available += unitText;
-    InsertSeparator(available);
+    if (IsValidPathSyntax(directory, maxName)) available = FreeSpaceFigure(directory.substr(0, 2));
 }
 
 int WizardPage::TrialCreate(const std::string& directory)
@@ -181,30 +164,54 @@ int WizardPage::TrialCreate(const std::string& directory)
 
 bool WizardPage::AskExit()
 {
-    int answer = MessageBoxA(Handle(), fw::LoadResString(IDS_EXIT_QUESTION).c_str(),
-                             fw::LoadResString(IDS_APP_TITLE).c_str(), MB_YESNO | MB_ICONQUESTION);
-    return answer != IDNO;
+    return fw::ShowMessageId(Handle(), IDS_EXIT_QUESTION, fw::kQuestion) != IDNO;
 }
 
 void WizardPage::ConfirmExit()
 {
     if (!AskExit()) return;
     EndDialog(IDCANCEL);
-    if (main_.Handle()) SendMessageA(main_.Handle(), UM_EXIT_CONFIRMED, 2, 0);
+    if (backdrop_) SendMessageA(backdrop_, UM_EXIT_CONFIRMED, kPageExit, 0);
 }
 
 void WizardPage::ConfirmExitAndUndo()
 {
     if (!AskExit()) return;
-    MainWindow::StartCleanupProgram(main_.installerDir);
+    StartCleanupProgram(state_.installerDir);
     EndDialog(IDCANCEL);
+}
+
+void WizardPage::Exit()
+{
+    switch (exitPolicy_) {
+    case ExitPolicy::Close: fw::Dialog::OnCancel(); break;
+    case ExitPolicy::Confirm: ConfirmExit(); break;
+    case ExitPolicy::ConfirmAndClean: ConfirmExitAndUndo(); break;
+    case ExitPolicy::Finish: EndDialog(kPageExit); break;
+    }
 }
 
 bool WizardPage::OnCommand(int id, int notifyCode, HWND control)
 {
-    if (helpContext_ < 0 || (id != IDC_HELP_BUTTON && id != ID_HELP_COMMAND)) return false;
-    ShowHelp((DWORD)helpContext_);
-    return true;
+    switch (id) {
+    case IDC_NEXT:
+        OnOK();
+        return true;
+    case IDC_BACK:
+        UpdateData(true);
+        EndDialog(kPageBack);
+        return true;
+    case IDC_EXIT:
+        Exit();
+        return true;
+    case IDC_HELP_BUTTON:
+    case ID_HELP_COMMAND:
+        if (helpContext_ < 0) return false;
+        ShowHelp((DWORD)helpContext_);
+        return true;
+    default:
+        return false;
+    }
 }
 
 void WizardPage::OnHelp()
@@ -215,9 +222,13 @@ void WizardPage::OnHelp()
 void WizardPage::ShowHelp(DWORD contextId)
 {
     fw::Application* app = fw::Application::Current();
-    std::string helpFile = app ? app->HelpFile() : "INSTALL.HLP";
-    if (!WinHelpA(main_.Handle(), helpFile.c_str(), HELP_CONTEXT, contextId)) {
-        MessageBoxA(Handle(), "Unable to start Help.", fw::LoadResString(IDS_APP_TITLE).c_str(),
-                    MB_OK | MB_ICONEXCLAMATION);
-    }
+    std::string helpFile = app ? app->HelpFile() : product_file::kHelp;
+    if (!WinHelpA(backdrop_, helpFile.c_str(), HELP_CONTEXT, contextId))
+        fw::ShowMessage(Handle(), "Unable to start Help.", fw::kWarning);
+}
+
+void StartCleanupProgram(const std::string& installerDir)
+{
+    std::string program = installerDir + "\\" + product_file::kCleanupProgram;
+    fw::StartProgram(fw::QuotedPath(program) + " /P " + fw::LoadResString(IDS_APP_TITLE), program);
 }

@@ -1,28 +1,38 @@
 #include "pages/completion/CompletionPage.h"
 
-#include "app/MainWindow.h"
-#include "app/PostInstall.h"
+#include "fsutil/FsUtil.h"
+#include "fw/Process.h"
+#include "fw/WaitCursor.h"
 #include "resources/resource.h"
+#include "state/InstallState.h"
+#include "state/ProductFiles.h"
 
 namespace {
-
 constexpr DWORD kHelpContext = 12;
-constexpr int kPageEnd = 2;
-
-bool IsFile(const std::string& path)
-{
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 }  // namespace
 
-CompletionPage::CompletionPage(MainWindow& main) : WizardPage(IDD_COMPLETION, main, kHelpContext) {}
+bool SetupToolExists(const std::string& directory)
+{
+    return FileExists(directory + "\\" + product_file::kSetupTool);
+}
+
+bool StartSetupTool(const std::string& directory, const std::string& arguments)
+{
+    if (!SetupToolExists(directory)) return false;
+    std::string program = directory + "\\" + product_file::kSetupTool;
+    fw::WaitCursor wait;
+    return fw::StartProgram(fw::QuotedPath(program) + arguments, program);
+}
+
+CompletionPage::CompletionPage(InstallState& state, HWND backdrop)
+    : WizardPage(IDD_COMPLETION, state, backdrop, kHelpContext, ExitPolicy::Finish)
+{
+}
 
 std::string CompletionPage::ReadMeFile(const std::string& productDir)
 {
     std::string readme = productDir + "\\README.TXT";
-    return IsFile(readme) ? readme : productDir + "\\READ.ME";
+    return FileExists(readme) ? readme : productDir + "\\READ.ME";
 }
 
 bool CompletionPage::OnInitDialog()
@@ -30,18 +40,15 @@ bool CompletionPage::OnInitDialog()
     WizardPage::OnInitDialog();
     picture.LoadBitmaps(IDC_COMPLETION_PICTURE, *this, IDB_COMPLETION, 0, 0, 0, 1);
     picture.SizeToContent();
-    setupDir = main_.targetDir1;
+    setupDir = state_.targetDir1;
     MakeDriveCurrent(setupDir);
-    if (!main_.componentSelected.IsSelected(11)) EnableItem(IDC_RAMHOLD_SETUP, false);
+    if (!state_.componentSelected.IsSelected(component::kMemoryManager)) EnableItem(IDC_RAMHOLD_SETUP, false);
     return true;
 }
 
 bool CompletionPage::OnCommand(int id, int notifyCode, HWND control)
 {
     switch (id) {
-    case IDC_EXIT:
-        EndDialog(kPageEnd);
-        return true;
     case IDC_READ_ME:
         OpenReadMe();
         return true;
@@ -53,16 +60,11 @@ bool CompletionPage::OnCommand(int id, int notifyCode, HWND control)
     }
 }
 
-void CompletionPage::OnCancel()
-{
-    EndDialog(kPageEnd);
-}
-
 
 void CompletionPage::OpenReadMe()
 {
     // The page stays; a Notepad that does not start is not reported.
-    StartProgram("notepad.exe " + ReadMeFile(main_.varString1));
+    fw::StartProgram("notepad.exe " + ReadMeFile(state_.varString1));
 }
 
 void CompletionPage::StartRamholdSetup()
@@ -72,5 +74,5 @@ void CompletionPage::StartRamholdSetup()
         return;
     }
     StartSetupTool(setupDir, " /I");
-    EndDialog(kPageEnd);
+    EndDialog(kPageExit);
 }

@@ -10,7 +10,7 @@
 
 class CompletionPage : public WizardPage {
 public:
-    explicit CompletionPage(MainWindow& main);
+    CompletionPage(InstallState& state, HWND backdrop);
 
     CvButton picture;
     // Where the setup tool is looked for: targetDir1 when the page opens.
@@ -23,9 +23,13 @@ public:
 protected:
     bool OnInitDialog() override;
     bool OnCommand(int id, int notifyCode, HWND control) override;
-    void OnCancel() override;
 
 private:
     void OpenReadMe();
     void StartRamholdSetup();
 };
+
+// The product's setup tool in `directory`: whether it is there, and its
+// start with `arguments` (" /I", " /I /X") without waiting.
+bool SetupToolExists(const std::string& directory);
+bool StartSetupTool(const std::string& directory, const std::string& arguments);

@@ -2,18 +2,20 @@
 
 #include <cstdlib>
 
-#include "app/MainWindow.h"
 #include "fsutil/FsUtil.h"
+#include "fw/Message.h"
 #include "fw/ResString.h"
 #include "fw/WaitCursor.h"
 #include "resources/resource.h"
+#include "state/InstallState.h"
 
 namespace {
 
 // Slot 1 ... 4: check box and component number; slot 5 has neither.
 const int kCheckBox[] = {IDC_CHECK_MEMORY_MANAGER, IDC_CHECK_TECHNOTES, IDC_CHECK_TRAINER,
                          IDC_CHECK_DISK_CACHE};
-const int kComponent[] = {11, 21, 31, 41};
+const int kComponent[] = {component::kMemoryManager, component::kTechnicalNotes, component::kTrainer,
+                          component::kDiskCache};
 const int kSizeStatic[] = {IDC_SIZE_SLOT1, IDC_SIZE_SLOT2, IDC_SIZE_SLOT3, IDC_SIZE_SLOT4,
                            IDC_SIZE_SLOT5};
 constexpr int kCheckedSlots = 4;
@@ -25,7 +27,8 @@ bool IsDriveLetter(char c)
 
 }  // namespace
 
-ComponentsPage::ComponentsPage(MainWindow& main) : WizardPage(IDD_COMPONENTS, main, 3)
+ComponentsPage::ComponentsPage(InstallState& state, HWND backdrop)
+    : WizardPage(IDD_COMPONENTS, state, backdrop, 3, ExitPolicy::Confirm)
 {
     for (int i = 0; i < kCheckedSlots; ++i) selected[i] = 1;
     selected[4] = 0;
@@ -58,20 +61,18 @@ bool ComponentsPage::OnInitDialog()
         size[i] = fw::LoadResString(IDS_COMPONENT_SIZE_FIRST + i) + unitText;
         InsertSeparator(size[i]);
         sizeDisplay[i] = size[i];
-        directory[i] = main_.TargetDir(i + 1);
+        directory[i] = state_.TargetDir(i + 1);
     }
     for (int i = 0; i < kCheckedSlots; ++i) {
-        selected[i] = main_.componentSelected[kComponent[i]];
+        selected[i] = state_.componentSelected[kComponent[i]];
         EnableItem(IDC_SLOT_BUTTON_FIRST + i, selected[i] == 1);
     }
     driveText = directory[0].substr(0, 2);
     requiredText = RequiredSpace(driveText);
-    FreeSpaceKB(driveText, availableText);
-    availableText += unitText;
+    availableText = FreeSpaceFigure(driveText);
+    // Every slot's check compares with the free space of slot 1's drive.
     for (std::string& a : available) a = availableText;
-    InsertSeparator(availableText);
-    InitIndicator(indicator, IDC_INDICATOR, CompareKB(availableText, requiredText), IDB_LIGHT_GREEN,
-                  IDB_LIGHT_YELLOW, IDB_LIGHT_RED);
+    indicator.InitLight(IDC_INDICATOR, *this, CompareKB(availableText, requiredText));
     InsertSeparator(requiredText);
     UpdateData(false);
     return true;
@@ -87,11 +88,8 @@ void ComponentsPage::Toggle(int slot)
     } else {
         driveText = dir.substr(0, 2);
         requiredText = RequiredSpace(driveText);
-        FreeSpaceKB(driveText, availableText);
-        availableText += unitText;
-        InsertSeparator(availableText);
-        SetIndicator(indicator, CompareKB(availableText, size[slot]), IDB_LIGHT_GREEN, IDB_LIGHT_YELLOW,
-                     IDB_LIGHT_RED);
+        availableText = FreeSpaceFigure(driveText);
+        indicator.ShowLight(CompareKB(availableText, size[slot]));
     }
     UpdateData(false);
 }
@@ -103,18 +101,14 @@ bool ComponentsPage::CheckSlots()
         driveText = directory[i].substr(0, 2);
         HWND slotButton = Item(IDC_SLOT_BUTTON_FIRST + i);
         if (!IsDriveAvailable(driveText)) {
-            MessageBoxA(Handle(), fw::FormatResString(IDS_DRIVE_NOT_AVAILABLE, " " + driveText).c_str(),
-                        fw::LoadResString(IDS_INVALID_DRIVE_CAPTION).c_str(), MB_OK | MB_ICONINFORMATION);
+            fw::ShowMessageArg(Handle(), IDS_DRIVE_NOT_AVAILABLE, " " + driveText, MB_OK | MB_ICONINFORMATION,
+                               IDS_INVALID_DRIVE_CAPTION);
             SetFocus(slotButton);
             return false;
         }
-        std::string need = size[i], free = available[i];
-        RemoveSeparator(need);
-        RemoveSeparator(free);
-        if (atoi(need.c_str()) >= atoi(free.c_str())) {
-            int answer = MessageBoxA(Handle(), fw::FormatResString(IDS_NOT_ENOUGH_SPACE, " " + driveText).c_str(),
-                                     fw::LoadResString(IDS_WARNING_CAPTION).c_str(),
-                                     MB_OKCANCEL | MB_ICONINFORMATION);
+        if (ParseKB(size[i]) >= ParseKB(available[i])) {
+            int answer = fw::ShowMessageArg(Handle(), IDS_NOT_ENOUGH_SPACE, " " + driveText,
+                                            MB_OKCANCEL | MB_ICONINFORMATION, IDS_WARNING_CAPTION);
             if (answer != IDCANCEL) {
                 SetFocus(slotButton);
                 return false;
@@ -132,29 +126,23 @@ void ComponentsPage::Install()
         if (selected[i] == 1) anySelected = 1;
     }
     if (!anySelected) {
-        MessageBoxA(Handle(), fw::LoadResString(IDS_NO_COMPONENT).c_str(),
-                    fw::LoadResString(IDS_APP_TITLE).c_str(), MB_OK);
+        fw::ShowMessageId(Handle(), IDS_NO_COMPONENT, MB_OK);
         return;
     }
     UpdateData(true);
     for (std::string& dir : directory) StripTrailingBackslash(dir);
-    for (int i = 0; i < kCheckedSlots; ++i) main_.componentSelected[kComponent[i]] = selected[i];
-    main_.targetDir1 = directory[0];
-    main_.targetDir2 = directory[1];
-    main_.targetDir3 = directory[2];
-    main_.targetDir4 = directory[3];
-    main_.targetDir5 = directory[4];
+    for (int i = 0; i < kCheckedSlots; ++i) state_.componentSelected[kComponent[i]] = selected[i];
+    state_.targetDir1 = directory[0];
+    state_.targetDir2 = directory[1];
+    state_.targetDir3 = directory[2];
+    state_.targetDir4 = directory[3];
+    state_.targetDir5 = directory[4];
     EndDialog(IDOK);
 }
 
 void ComponentsPage::OnOK()
 {
     Install();
-}
-
-void ComponentsPage::OnCancel()
-{
-    ConfirmExit();
 }
 
 bool ComponentsPage::OnCommand(int id, int notifyCode, HWND control)
@@ -172,13 +160,6 @@ bool ComponentsPage::OnCommand(int id, int notifyCode, HWND control)
                 if (kCheckBox[i] == id) Toggle(i);
             }
         }
-        return true;
-    case IDC_BACK:
-        UpdateData(true);
-        EndDialog(IDC_BACK);
-        return true;
-    case IDC_EXIT:
-        ConfirmExit();
         return true;
     default:
         return WizardPage::OnCommand(id, notifyCode, control);

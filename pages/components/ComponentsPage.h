@@ -14,7 +14,7 @@ class ComponentsPage : public WizardPage {
 public:
     static constexpr int kSlots = 5;
 
-    explicit ComponentsPage(MainWindow& main);
+    ComponentsPage(InstallState& state, HWND backdrop);
 
     // Per slot (index 0 is slot 1): the check box state, the install
     // directory, the text of the size static, the size and the free space
@@ -39,7 +39,6 @@ protected:
     void DoDataExchange(fw::DataExchange& dx) override;
     bool OnInitDialog() override;
     void OnOK() override;
-    void OnCancel() override;
     bool OnCommand(int id, int notifyCode, HWND control) override;
 
 private:

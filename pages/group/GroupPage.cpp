@@ -3,19 +3,17 @@
 #include <cctype>
 #include <cstring>
 
-#include "app/MainWindow.h"
-#include "app/progman/ProgmanClient.h"
 #include "fw/ResString.h"
 #include "fw/WaitCursor.h"
 #include "resources/resource.h"
+#include "state/InstallState.h"
 
 namespace {
 constexpr int kGroupNameLimit = 30;
-constexpr size_t kGroupListCapacity = 1000;
 }  // namespace
 
-GroupPage::GroupPage(MainWindow& main, const std::string& text, int add, HWND owner)
-    : WizardPage(IDD_GROUP, main), addItems(add), groupText(text)
+GroupPage::GroupPage(InstallState& state, HWND backdrop, const std::string& text, int add, HWND owner)
+    : WizardPage(IDD_GROUP, state, backdrop), addItems(add), groupText(text)
 {
     if (owner) parent_ = owner;
     defaultGroupName = fw::LoadResString(IDS_DEFAULT_GROUP);
@@ -76,7 +74,7 @@ bool GroupPage::OnInitDialog()
     fw::WaitCursor wait;
     WizardPage::OnInitDialog();
     SendMessageA(Item(IDC_GROUP_EDIT), EM_LIMITTEXT, kGroupNameLimit, 0);
-    groupNameText = main_.groupName;
+    groupNameText = state_.groupName;
     listBox = Item(IDC_GROUP_LIST);
     std::string name;
     while (TakeGroupName(name)) {
@@ -131,21 +129,19 @@ void GroupPage::OnOK()
     default:
         break;
     }
-    main_.SetGroupName(groupNameText);
-    main_.addToGroup = addItems ? 1 : 0;
+    state_.SetGroupName(groupNameText);
+    state_.addToGroup = addItems ? 1 : 0;
     EndDialog(IDOK);
 }
 
 void GroupPage::OnCancel()
 {
-    main_.SetGroupName(defaultGroupName);
+    state_.SetGroupName(defaultGroupName);
     EndDialog(IDCANCEL);
 }
 
-int RunGroupPage(MainWindow& main, HWND owner)
+int RunGroupPage(InstallState& state, HWND backdrop, const std::string& groupList, HWND owner)
 {
-    char list[kGroupListCapacity] = {};
-    ProgmanClient::RequestGroupList(list, sizeof list);
-    GroupPage page(main, list, main.addToGroup, owner);
+    GroupPage page(state, backdrop, groupList, state.addToGroup, owner);
     return (int)page.DoModal();
 }

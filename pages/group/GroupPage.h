@@ -13,7 +13,8 @@ class GroupPage : public WizardPage {
 public:
     // `groupText`: one group name after another, each ended by CR LF.
     // `owner`: the window the page is modal to (null: the main window).
-    GroupPage(MainWindow& main, const std::string& groupText, int addItems, HWND owner = nullptr);
+    GroupPage(InstallState& state, HWND backdrop, const std::string& groupText, int addItems,
+              HWND owner = nullptr);
 
     // The group name rules.
     enum NameCheck { kNameAcceptable, kNameBadFirstCharacter, kNameBadCharacter };
@@ -42,6 +43,7 @@ private:
     std::string SelectedListText() const;
 };
 
-// Asks Program Manager for its groups and runs the group page with them and
-// addToGroup, modal to `owner`. Returns the page's end code: 1 OK, 2 Cancel.
-int RunGroupPage(MainWindow& main, HWND owner = nullptr);
+// Runs the group page with Program Manager's list of groups `groupList`
+// and addToGroup, modal to `owner`. Returns the page's end code: 1 OK, 2
+// Cancel.
+int RunGroupPage(InstallState& state, HWND backdrop, const std::string& groupList, HWND owner = nullptr);

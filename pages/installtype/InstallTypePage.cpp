@@ -10,7 +10,10 @@ namespace {
 int keyWentDown = 0;
 }  // namespace
 
-InstallTypePage::InstallTypePage(MainWindow& main) : WizardPage(IDD_INSTALL_TYPE, main, 0) {}
+InstallTypePage::InstallTypePage(InstallState& state, HWND backdrop)
+    : WizardPage(IDD_INSTALL_TYPE, state, backdrop, 0, ExitPolicy::ConfirmAndClean)
+{
+}
 
 bool InstallTypePage::OnInitDialog()
 {
@@ -63,20 +66,12 @@ void InstallTypePage::OnOK()
     else if (focus == Item(IDC_EXPRESS)) EndDialog(IDC_EXPRESS);
 }
 
-void InstallTypePage::OnCancel()
-{
-    ConfirmExitAndUndo();
-}
-
 bool InstallTypePage::OnCommand(int id, int notifyCode, HWND control)
 {
     switch (id) {
     case IDC_EXPRESS:
     case IDC_CUSTOM:
         if (notifyCode == BN_CLICKED) EndDialog(id);
-        return true;
-    case IDC_BACK:
-        EndDialog(IDC_BACK);
         return true;
     default:
         return WizardPage::OnCommand(id, notifyCode, control);

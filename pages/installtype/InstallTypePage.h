@@ -6,7 +6,7 @@
 
 class InstallTypePage : public WizardPage {
 public:
-    explicit InstallTypePage(MainWindow& main);
+    InstallTypePage(InstallState& state, HWND backdrop);
 
     CvButton logo;
     CvButton express;
@@ -16,7 +16,6 @@ protected:
     INT_PTR DialogProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     bool OnInitDialog() override;
     void OnOK() override;
-    void OnCancel() override;
     bool OnCommand(int id, int notifyCode, HWND control) override;
 
 private:

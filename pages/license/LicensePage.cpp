@@ -1,11 +1,15 @@
 #include "pages/license/LicensePage.h"
 
-#include "app/MainWindow.h"
 #include "fw/File.h"
 #include "fw/WaitCursor.h"
 #include "resources/resource.h"
+#include "state/InstallState.h"
+#include "state/ProductFiles.h"
 
-LicensePage::LicensePage(MainWindow& main) : WizardPage(IDD_LICENSE, main) {}
+LicensePage::LicensePage(InstallState& state, HWND backdrop)
+    : WizardPage(IDD_LICENSE, state, backdrop, -1, ExitPolicy::ConfirmAndClean)
+{
+}
 
 void LicensePage::DoDataExchange(fw::DataExchange& dx)
 {
@@ -18,7 +22,7 @@ bool LicensePage::OnInitDialog()
     WizardPage::OnInitDialog();
     logo.LoadBitmaps(IDC_LOGO, *this, IDB_LOGO, 0, 0, 0, 0);
     logo.SizeToContent();
-    LoadAgreement(main_.sourceDir + "\\LICENSE.TXT");
+    LoadAgreement(state_.sourceDir + "\\" + product_file::kLicense);
     UpdateData(false);
     return true;
 }
@@ -63,23 +67,13 @@ void LicensePage::LoadAgreement(const std::string& path)
     GlobalFree(memory);
 }
 
-void LicensePage::OnCancel()
-{
-    ConfirmExitAndUndo();
-}
-
 bool LicensePage::OnCommand(int id, int notifyCode, HWND control)
 {
-    switch (id) {
-    case IDC_NEXT:
-        OnOK();
-        return true;
-    case IDC_LICENSE_TEXT:
+    if (id == IDC_LICENSE_TEXT) {
         if (notifyCode == EN_SETFOCUS) ScrollTextToTop();
         return false;
-    default:
-        return false;
     }
+    return WizardPage::OnCommand(id, notifyCode, control);
 }
 
 void LicensePage::ScrollTextToTop()

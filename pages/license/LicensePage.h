@@ -11,7 +11,7 @@ public:
     // The largest licence file the page shows.
     static constexpr DWORD kMaxLength = 0xFFFF;
 
-    explicit LicensePage(MainWindow& main);
+    LicensePage(InstallState& state, HWND backdrop);
 
     // Reads the file at `path` into agreementText; on failure beeps, says
     // why (11117, 11116 or 11118) and leaves the text empty.
@@ -23,7 +23,6 @@ public:
 protected:
     void DoDataExchange(fw::DataExchange& dx) override;
     bool OnInitDialog() override;
-    void OnCancel() override;
     bool OnCommand(int id, int notifyCode, HWND control) override;
 
 private:

@@ -2,13 +2,12 @@
 
 #include <cctype>
 
-#include "app/MainWindow.h"
 #include "fsutil/FsUtil.h"
 #include "fw/ResString.h"
 #include "fw/WaitCursor.h"
-#include "pages/group/GroupPage.h"
 #include "pages/locations/DirectoryBrowser.h"
 #include "resources/resource.h"
+#include "state/InstallState.h"
 
 namespace {
 constexpr DWORD kHelpContext = 2;
@@ -20,7 +19,11 @@ bool StartsWithDrive(const std::string& path)
 }
 }  // namespace
 
-LocationsPage::LocationsPage(MainWindow& main) : WizardPage(IDD_LOCATIONS, main, kHelpContext) {}
+LocationsPage::LocationsPage(InstallState& state, HWND backdrop, std::function<int(HWND)> chooseGroup)
+    : WizardPage(IDD_LOCATIONS, state, backdrop, kHelpContext, ExitPolicy::Confirm),
+      chooseGroup_(std::move(chooseGroup))
+{
+}
 
 std::string LocationsPage::FullInstallSize() const
 {
@@ -71,27 +74,23 @@ bool LocationsPage::OnInitDialog()
     pushing_ = false;
     logo.LoadBitmaps(IDC_LOGO, *this, IDB_LOGO, 0, 0, 0, 0);
     logo.SizeToContent();
-    unitText = fw::LoadResString(IDS_KB_UNIT);
     requiredText = FullInstallSize();
 
-    groupNameText = main_.groupName;
+    groupNameText = state_.groupName;
     if (groupNameText.empty()) {
         groupNameText = fw::LoadResString(IDS_DEFAULT_GROUP);
-        main_.SetGroupName(groupNameText);
+        state_.SetGroupName(groupNameText);
     }
-    directory = main_.productDir;
+    directory = state_.productDir;
     if (directory.empty())
-        directory = main_.defaultDrive + "\\" + fw::LoadResString(IDS_PRODUCT_DIR_DEFAULT);
+        directory = state_.defaultDrive + "\\" + fw::LoadResString(IDS_PRODUCT_DIR_DEFAULT);
     driveText = directory.substr(0, 2);
-    FreeSpaceKB(driveText, availableText);
-    availableText += unitText;
-    InsertSeparator(availableText);
-    InitIndicator(indicator, IDC_INDICATOR, CompareKB(availableText, requiredText), IDB_LIGHT_GREEN,
-                  IDB_LIGHT_YELLOW, IDB_LIGHT_RED);
+    availableText = FreeSpaceFigure(driveText);
+    indicator.InitLight(IDC_INDICATOR, *this, CompareKB(availableText, requiredText));
     InsertSeparator(requiredText);
     // The group name is shown greyed when no items are to be added, as the
     // group page leaves it.
-    EnableItem(IDC_GROUP_NAME, main_.addToGroup != 0);
+    EnableItem(IDC_GROUP_NAME, state_.addToGroup != 0);
     Push();
     return true;
 }
@@ -100,18 +99,14 @@ void LocationsPage::ShowDriveOf(const std::string& path)
 {
     if (!StartsWithDrive(path)) return;
     driveText = path.substr(0, 2);
-    FreeSpaceKB(driveText, availableText);
-    availableText += unitText;
-    InsertSeparator(availableText);
-    SetIndicator(indicator, CompareKB(availableText, requiredText), IDB_LIGHT_GREEN, IDB_LIGHT_YELLOW,
-                 IDB_LIGHT_RED);
+    availableText = FreeSpaceFigure(driveText);
+    indicator.ShowLight(CompareKB(availableText, requiredText));
 }
 
 void LocationsPage::OnDirectoryChanged()
 {
     if (pushing_) return;
-    std::string copy;
-    if (RefreshFreeSpace(directory, copy, availableText)) ShowDriveOf(directory);
+    if (RefreshFreeSpace(directory, availableText)) ShowDriveOf(directory);
     Push();
 }
 
@@ -127,24 +122,19 @@ void LocationsPage::OnOK()
         FocusItem(IDC_DIRECTORY);
         return;
     }
-    main_.SetProductDir(validated);
-    main_.SetVarString1(validated);
-    main_.SetTargetDir1(directory);
-    main_.targetDir2 = directory;
-    main_.targetDir3 = directory;
-    main_.targetDir4 = directory;
-    main_.targetDir5 = directory;
+    state_.SetProductDir(validated);
+    state_.SetVarString1(validated);
+    state_.SetTargetDir1(directory);
+    state_.targetDir2 = directory;
+    state_.targetDir3 = directory;
+    state_.targetDir4 = directory;
+    state_.targetDir5 = directory;
     EndDialog(IDOK);
-}
-
-void LocationsPage::OnCancel()
-{
-    ConfirmExit();
 }
 
 void LocationsPage::BrowseDirectory()
 {
-    std::string startDrive = directory.size() > 2 ? directory.substr(0, 2) : main_.defaultDrive;
+    std::string startDrive = directory.size() > 2 ? directory.substr(0, 2) : state_.defaultDrive;
     UpdateData(true);
     DirectoryBrowser browser(fw::LoadResString(IDS_BROWSE_TITLE));
     std::string root = startDrive;
@@ -157,8 +147,7 @@ void LocationsPage::BrowseDirectory()
     std::string chosen;
     if (browser.Run(Handle(), chosen)) {
         directory = chosen;
-        std::string copy;
-        RefreshFreeSpaceQuiet(directory, copy, availableText);
+        RefreshFreeSpaceQuiet(directory, availableText);
         ShowDriveOf(directory);
         Push();
     }
@@ -168,10 +157,10 @@ void LocationsPage::BrowseDirectory()
 void LocationsPage::ChooseGroup()
 {
     UpdateData(true);
-    main_.SetGroupName(groupNameText);
-    if (RunGroupPage(main_, Handle()) == IDOK) EnableItem(IDC_GROUP_NAME, main_.addToGroup != 0);
+    state_.SetGroupName(groupNameText);
+    if (chooseGroup_ && chooseGroup_(Handle()) == IDOK) EnableItem(IDC_GROUP_NAME, state_.addToGroup != 0);
     // Cancel sets the group back to the default one: show what will be used.
-    groupNameText = main_.groupName;
+    groupNameText = state_.groupName;
     Push();
     FocusItem(IDOK);
 }
@@ -181,13 +170,6 @@ bool LocationsPage::OnCommand(int id, int notifyCode, HWND control)
     switch (id) {
     case IDC_DIRECTORY:
         if (notifyCode == EN_CHANGE) OnDirectoryChanged();
-        return true;
-    case IDC_BACK:
-        UpdateData(true);
-        EndDialog(IDC_BACK);
-        return true;
-    case IDC_EXIT:
-        ConfirmExit();
         return true;
     case IDC_BROWSE_DIRECTORY:
         BrowseDirectory();

@@ -3,6 +3,7 @@
 // that receives the program items. Next checks the directory, proves with a
 // trial creation that it can be made, and stores it in the InstallState.
 #pragma once
+#include <functional>
 #include <string>
 
 #include "pages/base/WizardPage.h"
@@ -10,7 +11,9 @@
 
 class LocationsPage : public WizardPage {
 public:
-    explicit LocationsPage(MainWindow& main);
+    // `chooseGroup` runs the program group page modal to the window it is
+    // given and returns its end code (IDOK when the choice was taken).
+    LocationsPage(InstallState& state, HWND backdrop, std::function<int(HWND)> chooseGroup = {});
 
     // The required space of a full install: the five component sizes of
     // the string table added up, as a KB figure.
@@ -28,7 +31,6 @@ protected:
     void DoDataExchange(fw::DataExchange& dx) override;
     bool OnInitDialog() override;
     void OnOK() override;
-    void OnCancel() override;
     bool OnCommand(int id, int notifyCode, HWND control) override;
 
 private:
@@ -42,4 +44,5 @@ private:
     // keeps its caret and selection.
     void Push();
     bool pushing_ = false;
+    std::function<int(HWND)> chooseGroup_;
 };

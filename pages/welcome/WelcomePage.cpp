@@ -3,7 +3,10 @@
 #include "fw/WaitCursor.h"
 #include "resources/resource.h"
 
-WelcomePage::WelcomePage(MainWindow& main) : WizardPage(IDD_WELCOME, main, 0) {}
+WelcomePage::WelcomePage(InstallState& state, HWND backdrop)
+    : WizardPage(IDD_WELCOME, state, backdrop, 0, ExitPolicy::ConfirmAndClean)
+{
+}
 
 bool WelcomePage::OnInitDialog()
 {
@@ -11,23 +14,7 @@ bool WelcomePage::OnInitDialog()
     WizardPage::OnInitDialog();
     picture.LoadBitmaps(IDC_PRODUCT_PICTURE, *this, IDB_PRODUCT, 0, 0, 0, 0);
     picture.SizeToContent();
-    ShowWindow(Item(IDC_HIDDEN_NOTE), SW_HIDE);
+    HideItem(IDC_HIDDEN_NOTE);
     return true;
-}
-
-void WelcomePage::OnCancel()
-{
-    ConfirmExitAndUndo();
-}
-
-bool WelcomePage::OnCommand(int id, int notifyCode, HWND control)
-{
-    switch (id) {
-    case IDC_NEXT:
-        OnOK();
-        return true;
-    default:
-        return WizardPage::OnCommand(id, notifyCode, control);
-    }
 }
 

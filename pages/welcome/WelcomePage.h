@@ -6,12 +6,10 @@
 
 class WelcomePage : public WizardPage {
 public:
-    explicit WelcomePage(MainWindow& main);
+    WelcomePage(InstallState& state, HWND backdrop);
 
     CvButton picture;
 
 protected:
     bool OnInitDialog() override;
-    void OnCancel() override;
-    bool OnCommand(int id, int notifyCode, HWND control) override;
 };

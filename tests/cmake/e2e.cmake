@@ -3,6 +3,8 @@
 # Every walk file registers its own scenarios with the driver.
 file(GLOB E2E_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
 add_executable(e2edriver ${E2E_SOURCES})
+# The walks address the installer's controls by the names of resources/resource.h.
+target_include_directories(e2edriver PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_libraries(e2edriver PRIVATE z gdi32 user32)
 set_target_properties(e2edriver PROPERTIES OUTPUT_NAME e2edriver)
 

@@ -13,12 +13,12 @@ HWND StartAtLocations(const Args& args, Installer& installer)
 {
     HWND welcome = StartAtWelcome(args, installer);
     if (!welcome) return nullptr;
-    ui::Click(GetDlgItem(welcome, 10105));
+    ui::Click(GetDlgItem(welcome, IDC_NEXT));
     HWND page = ui::WaitFor(
         [&]() -> HWND {
             if (HWND license = ui::FindTopLevel(installer.Pid(), "#32770", kLicenseTitle)) {
                 installer.Settle();
-                ui::Click(GetDlgItem(license, 10105));
+                ui::Click(GetDlgItem(license, IDC_NEXT));
                 return nullptr;
             }
             return ui::FindTopLevel(installer.Pid(), "#32770", kLocationsTitle);
@@ -50,7 +50,7 @@ void TypeInto(HWND edit, const std::string& text)
 
 void LocationsNext(HWND page, const std::string& path)
 {
-    TypeInto(GetDlgItem(page, 1501), path);
+    TypeInto(GetDlgItem(page, IDC_DIRECTORY), path);
     ui::Click(GetDlgItem(page, IDOK));
 }
 
@@ -102,7 +102,7 @@ HWND StartAtInstallType(const Args& args, Installer& installer, const std::strin
 {
     HWND locations = StartAtLocations(args, installer);
     if (!locations) return nullptr;
-    if (proposal) *proposal = ui::Text(GetDlgItem(locations, 1501));
+    if (proposal) *proposal = ui::Text(GetDlgItem(locations, IDC_DIRECTORY));
     if (path.empty()) ui::Click(GetDlgItem(locations, IDOK));
     else LocationsNext(locations, path);
     HWND page = WaitPage(installer, kInstallTypeTitle);
@@ -112,14 +112,14 @@ HWND StartAtInstallType(const Args& args, Installer& installer, const std::strin
 
 void ChooseExpress(HWND page)
 {
-    ui::Click(GetDlgItem(page, 1223));
+    ui::Click(GetDlgItem(page, IDC_EXPRESS));
     CHECK(ui::WaitUntil([&] { return !IsWindow(page); }, kTimeout), "Express did not close the page");
 }
 
 HWND ChooseCustom(HWND page)
 {
     DWORD pid = ProcessOf(page);
-    ui::Click(GetDlgItem(page, 1222));
+    ui::Click(GetDlgItem(page, IDC_CUSTOM));
     HWND components = WaitPageOf(pid, kComponentsTitle);
     CHECK(components, "no components page after Custom");
     return components;
@@ -127,12 +127,11 @@ HWND ChooseCustom(HWND page)
 
 void InstallComponents(HWND page, const std::array<bool, 4>& checked)
 {
-    const int boxes[] = {1431, 1432, 1434, 1433};
     for (int i = 0; i < 4; ++i) {
-        HWND box = GetDlgItem(page, boxes[i]);
-        if ((IsDlgButtonChecked(page, boxes[i]) == BST_CHECKED) != checked[i]) ui::Click(box);
-        CHECK((IsDlgButtonChecked(page, boxes[i]) == BST_CHECKED) == checked[i], "box %d did not follow the click",
-              boxes[i]);
+        HWND box = GetDlgItem(page, kComponentBoxes[i]);
+        if ((IsDlgButtonChecked(page, kComponentBoxes[i]) == BST_CHECKED) != checked[i]) ui::Click(box);
+        CHECK((IsDlgButtonChecked(page, kComponentBoxes[i]) == BST_CHECKED) == checked[i],
+              "box %d did not follow the click", kComponentBoxes[i]);
     }
     ui::Click(GetDlgItem(page, IDOK));
 }
@@ -154,13 +153,11 @@ std::string Answer(const Installer& installer, const std::string& text, int butt
     return caption;
 }
 
-const int kDiskLocationId = 10304;  // the diskette prompt's location field
-
 HWND WaitProgressWindow(const Installer& installer, DWORD timeout)
 {
     // The progress window has the installer's title, as its message boxes
-    // do; its bar (10112) tells it apart.
-    return ui::WaitFor([&] { return ui::FindDialogWith(installer.Pid(), kTitle, 10112); }, timeout);
+    // do; its bar tells it apart.
+    return ui::WaitFor([&] { return ui::FindDialogWith(installer.Pid(), kTitle, IDC_PROGRESS_BAR); }, timeout);
 }
 
 void ExpectInstallStepReached(Installer& installer)
@@ -177,7 +174,7 @@ void ExpectInstallStepReached(Installer& installer)
             if (WaitForSingleObject(installer.Process(), 0) == WAIT_OBJECT_0) return true;
             if (HWND question = ui::FindMessageBox(installer.Pid(), kTitle, kExitQuestion)) {
                 ui::Click(GetDlgItem(question, IDYES));
-            } else if (HWND prompt = ui::FindDialogWith(installer.Pid(), kTitle, kDiskLocationId)) {
+            } else if (HWND prompt = ui::FindDialogWith(installer.Pid(), kTitle, IDC_DISK_LOCATION)) {
                 ui::Click(GetDlgItem(prompt, IDCANCEL));
             } else if (!cancelled && IsWindow(progress)) {
                 ui::Click(GetDlgItem(progress, IDCANCEL));
@@ -201,23 +198,23 @@ HWND DemoPages(const Args& args, Installer& installer)
         ui::Click(GetDlgItem(question, IDNO));
         ui::WaitUntil([&] { return !IsWindow(question); }, kTimeout);
     }
-    ui::Click(GetDlgItem(welcome, 10105));
+    ui::Click(GetDlgItem(welcome, IDC_NEXT));
     HWND license = WaitPage(installer, kLicenseTitle);
     CHECK(license, "no licence page after the welcome page");
     if (!license) return nullptr;
     Shot(args, "03-license");
-    ui::Click(GetDlgItem(license, 10105));
+    ui::Click(GetDlgItem(license, IDC_NEXT));
     HWND locations = WaitPage(installer, kLocationsTitle);
     CHECK(locations, "no locations page after Accept");
     if (!locations) return nullptr;
     Shot(args, "04-locations");
-    ui::Click(GetDlgItem(locations, 1245));
+    ui::Click(GetDlgItem(locations, IDC_BROWSE_DIRECTORY));
     if (HWND browser = WaitPage(installer, kBrowseTitle)) {
         Shot(args, "05-directory-browser");
         ui::Click(GetDlgItem(browser, IDCANCEL));
         ui::WaitUntil([&] { return !IsWindow(browser); }, kTimeout);
     }
-    ui::Click(GetDlgItem(locations, 1244));
+    ui::Click(GetDlgItem(locations, IDC_BROWSE_GROUP));
     if (HWND group = WaitPage(installer, "Installation Group")) {
         Shot(args, "06-group-page");
         ui::Click(GetDlgItem(group, IDCANCEL));

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "Driver.h"
+#include "resources/resource.h"
 
 namespace e2e {
 
@@ -16,6 +17,10 @@ extern const char kInstallTypeTitle[];  // "Installation Type"
 extern const char kComponentsTitle[];   // "Installation Components"
 extern const char kBrowseTitle[];     // "Browse for Destination Directory"
 extern const char kInvalidPath[];     // "Path is invalid. Please Enter Valid Path."
+
+// The four boxes of the components page, slot 1 first.
+constexpr int kComponentBoxes[] = {IDC_CHECK_MEMORY_MANAGER, IDC_CHECK_TECHNOTES, IDC_CHECK_TRAINER,
+                                   IDC_CHECK_DISK_CACHE};
 
 // Starts the installer, presses Next on the welcome page (and Accept on the
 // license page when the media carry one) and waits for the locations page;

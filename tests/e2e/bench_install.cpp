@@ -7,7 +7,7 @@
 // one tab-separated record a line:
 //   media   DIR            single-directory media; INSTALL.EXE is written there
 //   target  DIR            the product directory typed on the locations page
-//   line    ID  TEXT       a script line of the installer copy (11501 + k)
+//   line    ID  TEXT       a script line of the installer copy (IDS_SCRIPT_FIRST + k)
 //   drop    ID             a string removed from the copy
 //   stage   NAME  PATH  SIZE   a file whose arrival with SIZE bytes ends a stage
 // The stages come in script order; the last one is the marker file that the
@@ -24,12 +24,11 @@
 #include "Driver.h"
 #include "Pages.h"
 #include "Variants.h"
+#include "resources/resource.h"
 
 namespace e2e {
 namespace {
 
-constexpr int kExpressButton = 1223;
-constexpr int kProgressBar = 10112;
 constexpr DWORD kInstallTimeout = 900000;
 
 struct Stage {
@@ -119,7 +118,7 @@ HWND FindOwnWindow(DWORD pid, bool (*wanted)(HWND))
 
 bool IsProgressWindow(HWND window)
 {
-    return GetDlgItem(window, kProgressBar) != nullptr;
+    return GetDlgItem(window, IDC_PROGRESS_BAR) != nullptr;
 }
 
 // A message box or question: an enabled dialog with an answer button that is
@@ -181,7 +180,7 @@ void BenchInstall(const Args& args)
     watch.pid = installer.Pid();
     HANDLE watcher = CreateThread(nullptr, 0, WatchForProgressWindow, &watch, 0, nullptr);
     REQUIRE(watcher, "cannot start the watch for the progress window");
-    ui::Click(GetDlgItem(type, kExpressButton));
+    ui::Click(GetDlgItem(type, IDC_EXPRESS));
     WaitForSingleObject(watcher, INFINITE);
     CloseHandle(watcher);
     HWND progress = watch.window;

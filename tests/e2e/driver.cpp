@@ -13,6 +13,8 @@
 #include <fstream>
 #include <map>
 
+#include "resources/resource.h"
+
 namespace e2e {
 
 const char kTitle[] = "Corvane Velomire Installation";
@@ -218,10 +220,10 @@ bool DeclineExit(const Installer& installer, HWND page, const char* how)
 
 void LeaveWithYes(const Args& args, Installer& installer, HWND page)
 {
-    // Exit is IDCANCEL on some pages and a button of its own (10103) on
+    // Exit is IDCANCEL on some pages and a button of its own (IDC_EXIT) on
     // the others.
     HWND exitButton = GetDlgItem(page, IDCANCEL);
-    if (!exitButton) exitButton = GetDlgItem(page, 10103);
+    if (!exitButton) exitButton = GetDlgItem(page, IDC_EXIT);
     ui::Click(exitButton);
     HWND question = WaitExitQuestion(installer);
     REQUIRE(question, "no exit question after Exit");

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "Pages.h"
+#include "resources/resource.h"
 #include "SystemSnapshot.h"
 
 namespace e2e {
@@ -48,7 +49,7 @@ void FaultDrives(const Args& args)
     Installer installer;
     HWND welcome = StartAtWelcome(args, installer);
     if (!welcome) return;
-    ui::Click(GetDlgItem(welcome, 10105));
+    ui::Click(GetDlgItem(welcome, IDC_NEXT));
     HWND license = WaitPage(installer, "Corvane License Agreement");
     REQUIRE(license, "no licence page from the media on %s", args.sourceDir.c_str());
     LeaveWithYes(args, installer, license);
@@ -78,8 +79,7 @@ void LongSource(const Args& args)
 
 // ---- around the install ------------------------------------------------------
 
-constexpr int kCustom = 1222, kExpress = 1223, kBack = 10102, kInstall = IDOK, kIndicator = 10110,
-              kDrive = 10402, kSourceText = 10404;
+constexpr int kInstall = IDOK;
 constexpr int kRed = 0;
 constexpr DWORD kInstallTimeout = 180000;
 const char kCompletionTitle[] = "Installation Complete";
@@ -258,8 +258,8 @@ void Answer(HWND box, int button)
 
 HWND ChooseExpress(Installer& installer, HWND type)
 {
-    ui::Click(GetDlgItem(type, kExpress));
-    HWND progress = ui::WaitFor([&] { return FindWindowWithItem(installer.Pid(), kSourceText); }, kTimeout);
+    ui::Click(GetDlgItem(type, IDC_EXPRESS));
+    HWND progress = ui::WaitFor([&] { return FindWindowWithItem(installer.Pid(), IDC_SOURCE_TEXT); }, kTimeout);
     CHECK(progress, "no progress window after Express");
     if (!progress)
         if (HWND box = AnyMessageBox(installer))
@@ -297,7 +297,7 @@ std::vector<std::string> StopAtTheFullDisk(Installer& installer, bool goOn = fal
             // is answered, and the run stops at the first such error.
             if (!goOn && !stopping && IsUnpackError(text)) {
                 stopping = true;
-                HWND progress = FindWindowWithItem(installer.Pid(), kSourceText);
+                HWND progress = FindWindowWithItem(installer.Pid(), IDC_SOURCE_TEXT);
                 CHECK(progress, "no progress window behind an unpack error");
                 if (progress) {
                     ui::Click(GetDlgItem(progress, IDCANCEL));
@@ -320,7 +320,7 @@ std::vector<std::string> StopAtTheFullDisk(Installer& installer, bool goOn = fal
         if (HWND components = ui::FindTopLevel(installer.Pid(), "#32770", kComponentsTitle)) {
             texts.push_back(kComponentsTitle);
             installer.Settle();
-            ui::Click(GetDlgItem(components, 10103));
+            ui::Click(GetDlgItem(components, IDC_EXIT));
             WaitMessageBox(installer);
             continue;
         }
@@ -328,11 +328,11 @@ std::vector<std::string> StopAtTheFullDisk(Installer& installer, bool goOn = fal
         if (HWND completion = ui::FindTopLevel(installer.Pid(), "#32770", kCompletionTitle); completion && goOn) {
             texts.push_back(kCompletionTitle);
             installer.Settle();
-            ui::Click(GetDlgItem(completion, 10103));
+            ui::Click(GetDlgItem(completion, IDC_EXIT));
             ui::WaitUntil([&] { return !IsWindow(completion); }, kTimeout);
             continue;
         }
-        HWND progress = FindWindowWithItem(installer.Pid(), kSourceText);
+        HWND progress = FindWindowWithItem(installer.Pid(), IDC_SOURCE_TEXT);
         if (!texts.empty() && !stopping && progress && !goOn) {
             ui::Click(GetDlgItem(progress, IDCANCEL));
             stopping = true;
@@ -360,9 +360,9 @@ void ExpectNothingOnTheFullDisk()
 // ---- the walks -------------------------------------------------------------------
 
 // A full disk on the Custom path: the red light on the locations page and
-// on the components page, 11122 on Install (OK keeps the page, Cancel goes
-// on), the install meets the full disk, the user stops it, and nothing of
-// it stays on F: or anywhere else.
+// on the components page, IDS_NOT_ENOUGH_SPACE on Install (OK keeps the
+// page, Cancel goes on), the install meets the full disk, the user stops
+// it, and nothing of it stays on F: or anywhere else.
 void FullDiskCustom(const Args& args)
 {
     REQUIRE(FaultDrive('F'), "no full drive F:");
@@ -372,19 +372,19 @@ void FullDiskCustom(const Args& args)
         Installer installer;
         HWND page = StartAtLocations(args, installer);
         if (!page) return;
-        TypeInto(GetDlgItem(page, 1501), "F:\\VELOMIR");
-        CHECK(ui::WaitUntil([&] { return ui::Text(GetDlgItem(page, kDrive)) == "F:"; }, kTimeout),
-              "the locations page shows drive \"%s\" for F:", ui::Text(GetDlgItem(page, kDrive)).c_str());
-        CHECK(LitLamp(GetDlgItem(page, kIndicator)) == kRed, "the light for F: is lamp %d, not red",
-              LitLamp(GetDlgItem(page, kIndicator)));
+        TypeInto(GetDlgItem(page, IDC_DIRECTORY), "F:\\VELOMIR");
+        CHECK(ui::WaitUntil([&] { return ui::Text(GetDlgItem(page, IDC_DRIVE)) == "F:"; }, kTimeout),
+              "the locations page shows drive \"%s\" for F:", ui::Text(GetDlgItem(page, IDC_DRIVE)).c_str());
+        CHECK(LitLamp(GetDlgItem(page, IDC_INDICATOR)) == kRed, "the light for F: is lamp %d, not red",
+              LitLamp(GetDlgItem(page, IDC_INDICATOR)));
         ui::Click(GetDlgItem(page, IDOK));
         HWND type = WaitPage(installer, kInstallTypeTitle);
         REQUIRE(type, "no installation type page after F:\\VELOMIR");
-        ui::Click(GetDlgItem(type, kCustom));
+        ui::Click(GetDlgItem(type, IDC_CUSTOM));
         HWND components = WaitPage(installer, kComponentsTitle);
         REQUIRE(components, "no components page after Custom");
-        CHECK(LitLamp(GetDlgItem(components, kIndicator)) == kRed, "the components page's light is lamp %d, not red",
-              LitLamp(GetDlgItem(components, kIndicator)));
+        CHECK(LitLamp(GetDlgItem(components, IDC_INDICATOR)) == kRed, "the components page's light is lamp %d, not red",
+              LitLamp(GetDlgItem(components, IDC_INDICATOR)));
 
         // OK on the warning keeps the page; Cancel ignores it.
         for (int answer : {IDOK, IDCANCEL}) {
@@ -401,7 +401,7 @@ void FullDiskCustom(const Args& args)
                 CHECK(!AnyMessageBox(installer), "a second warning after OK");
             }
         }
-        CHECK(ui::WaitFor([&] { return FindWindowWithItem(installer.Pid(), kSourceText); }, kTimeout),
+        CHECK(ui::WaitFor([&] { return FindWindowWithItem(installer.Pid(), IDC_SOURCE_TEXT); }, kTimeout),
               "no progress window after the warning was ignored");
         std::vector<std::string> texts = StopAtTheFullDisk(installer);
         CHECK(texts.size() >= 2 && texts.back() == kExitQuestion,
@@ -472,9 +472,9 @@ std::vector<std::string> ExpressOnTheFullDisk(const Args& args, LONG room, bool 
         Installer installer;
         HWND page = StartAtLocations(args, installer);
         if (!page) return texts;
-        TypeInto(GetDlgItem(page, 1501), "F:\\VELOMIR");
-        CHECK(ui::WaitUntil([&] { return LitLamp(GetDlgItem(page, kIndicator)) == kRed; }, kTimeout),
-              "the light for F: is lamp %d, not red", LitLamp(GetDlgItem(page, kIndicator)));
+        TypeInto(GetDlgItem(page, IDC_DIRECTORY), "F:\\VELOMIR");
+        CHECK(ui::WaitUntil([&] { return LitLamp(GetDlgItem(page, IDC_INDICATOR)) == kRed; }, kTimeout),
+              "the light for F: is lamp %d, not red", LitLamp(GetDlgItem(page, IDC_INDICATOR)));
         ui::Click(GetDlgItem(page, IDOK));
         HWND type = WaitPage(installer, kInstallTypeTitle);
         if (!type || !ChooseExpress(installer, type)) return texts;
@@ -494,12 +494,12 @@ std::vector<std::string> ExpressOnTheFullDisk(const Args& args, LONG room, bool 
 
 // A full disk on the Express path: only the light warns. A user's file
 // fills the drive. With one page left, the install log takes it and the
-// component directory cannot be written: 11126, back to the components
-// page, Exit there. With two pages left and a READ.ME longer than that,
-// the copy of it breaks off: Cancel in its question stops the install; OK
-// goes on without the half-written file (and, as nothing stops the run
-// then, to the end; that install is taken away afterwards). Nothing but the
-// user's file stays.
+// component directory cannot be written: IDS_CANNOT_MAKE_DIRECTORY, back to
+// the components page, Exit there. With two pages left and a READ.ME
+// longer than that, the copy of it breaks off: Cancel in its question stops
+// the install; OK goes on without the half-written file (and, as nothing
+// stops the run then, to the end; that install is taken away afterwards).
+// Nothing but the user's file stays.
 void FullDiskExpress(const Args& args)
 {
     REQUIRE(FaultDrive('F'), "no full drive F:");
@@ -509,7 +509,8 @@ void FullDiskExpress(const Args& args)
     std::vector<std::string> texts = ExpressOnTheFullDisk(args, 4096);
     CHECK(texts.size() == 3 && Starts(texts[0], "Unable to create directory F:\\VELOMIR.") &&
               texts[1] == kComponentsTitle && texts[2] == kExitQuestion,
-          "one page left did not give 11126, the components page and its exit question");
+          "one page left did not give %d, the components page and its exit question",
+          IDS_CANNOT_MAKE_DIRECTORY);
 
     Args longReadMe = args;
     longReadMe.sourceDir = args.callLog.substr(0, args.callLog.find_last_of('\\')) + "\\readme-media";
@@ -547,14 +548,15 @@ HWND ExpectCannotMake(Installer& installer, const std::string& directory)
     Answer(box, IDOK);
     HWND components = WaitPage(installer, kComponentsTitle);
     CHECK(components, "no components page after the message for %s", directory.c_str());
-    CHECK(!FindWindowWithItem(installer.Pid(), kSourceText), "the progress window stayed");
+    CHECK(!FindWindowWithItem(installer.Pid(), IDC_SOURCE_TEXT), "the progress window stayed");
     return components;
 }
 
 // A read-only drive: an existing directory and a new one directly on it
 // are accepted by the locations page, a deeper new one is refused; the
-// install step then stops with 11126 and comes back to the components page,
-// as often as Install is pressed; Exit there leaves nothing behind.
+// install step then stops with IDS_CANNOT_MAKE_DIRECTORY and comes back to
+// the components page, as often as Install is pressed; Exit there leaves
+// nothing behind.
 void ReadOnlyTarget(const Args& args)
 {
     REQUIRE(FaultDrive('R'), "no read-only drive R:");
@@ -564,7 +566,7 @@ void ReadOnlyTarget(const Args& args)
         Installer installer;
         HWND type = StartAtInstallType(args, installer, "R:\\VELOMIR");
         if (!type) return;
-        ui::Click(GetDlgItem(type, kExpress));
+        ui::Click(GetDlgItem(type, IDC_EXPRESS));
         HWND components = ExpectCannotMake(installer, "R:\\VELOMIR");
         if (!components) return;
         // Install again: the same stop (a warning about the space first,
@@ -580,10 +582,10 @@ void ReadOnlyTarget(const Args& args)
         if (!components) return;
 
         // Back to the locations page: a deeper new path is refused there.
-        ui::Click(GetDlgItem(components, kBack));
+        ui::Click(GetDlgItem(components, IDC_BACK));
         type = WaitPage(installer, kInstallTypeTitle);
         REQUIRE(type, "Back on the components page did not show the installation type page");
-        ui::Click(GetDlgItem(type, kBack));
+        ui::Click(GetDlgItem(type, IDC_BACK));
         HWND page = WaitPage(installer, kLocationsTitle);
         REQUIRE(page, "Back on the installation type page did not show the locations page");
         LocationsNext(page, "R:\\NEW\\VELOMIR");
@@ -595,7 +597,7 @@ void ReadOnlyTarget(const Args& args)
         LocationsNext(page, "R:\\NEWDIR");
         type = WaitPage(installer, kInstallTypeTitle);
         REQUIRE(type, "R:\\NEWDIR was not accepted");
-        ui::Click(GetDlgItem(type, kExpress));
+        ui::Click(GetDlgItem(type, IDC_EXPRESS));
         components = ExpectCannotMake(installer, "R:\\NEWDIR");
         if (!components) return;
         LeaveWithYes(args, installer, components);
@@ -626,7 +628,8 @@ void KilledInstaller(const Args& args)
         if (!type) return;
         HWND progress = ChooseExpress(installer, type);
         if (!progress) return;
-        CHECK(ui::WaitFor([&] { return ui::FindDialogWith(installer.Pid(), kTitle, 10304); }, kInstallTimeout),
+        CHECK(ui::WaitFor([&] { return ui::FindDialogWith(installer.Pid(), kTitle, IDC_DISK_LOCATION); },
+                          kInstallTimeout),
               "no prompt for the second diskette");
         CHECK(Exists(target + "\\READ.ME", false), "the install wrote nothing to %s", target.c_str());
         CHECK(TerminateProcess(installer.Process(), 9), "cannot kill the installer");
@@ -639,7 +642,7 @@ void KilledInstaller(const Args& args)
         if (!type) return;
         // When the killed run got as far as the memory manager's version
         // file, the new run asks whether to install over that version: OK.
-        ui::Click(GetDlgItem(type, kExpress));
+        ui::Click(GetDlgItem(type, IDC_EXPRESS));
         if (HWND question = WaitMessageBox(installer, 3000)) {
             CHECK(Starts(ui::MessageBoxText(question), "Install has found the newer version of RHOLD386.SYS"),
                   "unexpected message before the install over the killed one: %s",
@@ -654,7 +657,7 @@ void KilledInstaller(const Args& args)
             }
             if (HWND completion = ui::FindTopLevel(installer.Pid(), "#32770", kCompletionTitle)) {
                 installer.Settle();
-                ui::Click(GetDlgItem(completion, 10103));
+                ui::Click(GetDlgItem(completion, IDC_EXIT));
             }
             Sleep(100);
         }

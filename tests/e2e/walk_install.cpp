@@ -14,17 +14,18 @@
 #include <vector>
 
 #include "Pages.h"
+#include "resources/resource.h"
 #include "SystemSnapshot.h"
 #include "Walks.h"
 
 namespace e2e {
 namespace {
 
-constexpr int kExpress = 1223, kSourceText = 10404, kDestinationText = 10405, kBar = 10112,
-              kDiskLabel = 10406, kDiskLocation = 10304, kContinue = 10105, kReadMe = 10106,
-              kRamholdSetup = 1206, kFinish = 10103;
-// Billboards 1021 ... 1024 each show their own splash picture.
-constexpr int kFirstSplash = 1231, kBillboards = 4;
+constexpr int kContinue = IDC_NEXT;  // the diskette prompt's Continue
+constexpr int kFinish = IDC_EXIT;    // the completion page's Finish
+// The billboards, from IDD_BILLBOARD_FIRST on, each show their own splash
+// picture, on a button with the picture's ID (from IDB_BILLBOARD_FIRST on).
+constexpr int kBillboards = 4;
 constexpr DWORD kInstallTimeout = 60000;
 const char kGroup[] = "Corvane Velomire";
 const char kCompletionTitle[] = "Installation Complete";
@@ -150,8 +151,8 @@ void PrintWindows(DWORD pid)
 // Express on the installation type page: the progress window.
 HWND ChooseExpress(Installer& installer, HWND type)
 {
-    ui::Click(GetDlgItem(type, kExpress));
-    HWND progress = ui::WaitFor([&] { return FindWindowWithItem(installer.Pid(), kSourceText); }, kTimeout);
+    ui::Click(GetDlgItem(type, IDC_EXPRESS));
+    HWND progress = ui::WaitFor([&] { return FindWindowWithItem(installer.Pid(), IDC_SOURCE_TEXT); }, kTimeout);
     CHECK(progress, "no progress window after Express");
     if (!progress) PrintWindows(installer.Pid());
     return progress;
@@ -162,7 +163,7 @@ struct ProgressSeen {
     int names = 0;
     std::string notUpper;
     bool barBlue = false;
-    std::vector<int> billboards;  // in the order they came, 0 for 1021
+    std::vector<int> billboards;  // in the order they came, 0 for the first
 };
 
 // Watches the progress window until it closes or the installer ends;
@@ -172,13 +173,13 @@ void WatchProgress(Installer& installer, HWND progress, ProgressSeen& seen,
 {
     DWORD start = GetTickCount();
     while (IsWindow(progress) && !installer.WaitEnd(0) && GetTickCount() - start < kInstallTimeout) {
-        for (int id : {kSourceText, kDestinationText}) {
+        for (int id : {IDC_SOURCE_TEXT, IDC_DESTINATION_TEXT}) {
             std::string name = ui::Text(GetDlgItem(progress, id));
             if (name.empty()) continue;
             ++seen.names;
             if (name != Upper(name)) seen.notUpper = name;
         }
-        if (HWND bar = GetDlgItem(progress, kBar); bar && IsWindowVisible(progress)) {
+        if (HWND bar = GetDlgItem(progress, IDC_PROGRESS_BAR); bar && IsWindowVisible(progress)) {
             RECT r = ui::Rect(bar);
             HDC screen = GetDC(nullptr);
             COLORREF c = GetPixel(screen, r.left + 6, (r.top + r.bottom) / 2);
@@ -186,7 +187,7 @@ void WatchProgress(Installer& installer, HWND progress, ProgressSeen& seen,
             if (GetBValue(c) > 200 && GetRValue(c) < 80 && GetGValue(c) < 80) seen.barBlue = true;
         }
         for (int b = 0; b < kBillboards; ++b)
-            if (FindWindowWithItem(installer.Pid(), kFirstSplash + b) &&
+            if (FindWindowWithItem(installer.Pid(), IDB_BILLBOARD_FIRST + b) &&
                 (seen.billboards.empty() || seen.billboards.back() != b))
                 seen.billboards.push_back(b);
         if (step) step();
@@ -206,8 +207,8 @@ HWND WaitDiskPrompt(const Installer& installer, int disk, HWND previous = nullpt
     const std::string label = "Velomire Diskette # " + std::to_string(disk);
     HWND prompt = ui::WaitFor(
         [&]() -> HWND {
-            HWND p = FindWindowWithItem(installer.Pid(), kDiskLabel);
-            return p && p != previous && ui::Text(GetDlgItem(p, kDiskLabel)) == label ? p : nullptr;
+            HWND p = FindWindowWithItem(installer.Pid(), IDC_DISK_LABEL);
+            return p && p != previous && ui::Text(GetDlgItem(p, IDC_DISK_LABEL)) == label ? p : nullptr;
         },
         kInstallTimeout);
     if (prompt) installer.Settle();
@@ -216,7 +217,7 @@ HWND WaitDiskPrompt(const Installer& installer, int disk, HWND previous = nullpt
 
 void AnswerDiskPrompt(HWND prompt, const std::string& location)
 {
-    TypeInto(GetDlgItem(prompt, kDiskLocation), location);
+    TypeInto(GetDlgItem(prompt, IDC_DISK_LOCATION), location);
     ui::Click(GetDlgItem(prompt, kContinue));
 }
 
@@ -330,10 +331,11 @@ void InstallExpress(const Args& args)
         CHECK(seen.names > 0, "the progress window named no file");
         CHECK(seen.notUpper.empty(), "a file name is not in upper case: %s", seen.notUpper.c_str());
         CHECK(seen.barBlue, "the bar never showed its blue part");
-        CHECK(!seen.billboards.empty() && seen.billboards.front() == 0, "billboard 1021 did not come first");
+        CHECK(!seen.billboards.empty() && seen.billboards.front() == 0, "billboard %d did not come first",
+              IDD_BILLBOARD_FIRST);
         for (size_t i = 1; i < seen.billboards.size(); ++i)
             CHECK(seen.billboards[i] == seen.billboards[i - 1] + 1, "billboard %d came after %d",
-                  1021 + seen.billboards[i], 1021 + seen.billboards[i - 1]);
+                  IDD_BILLBOARD_FIRST + seen.billboards[i], IDD_BILLBOARD_FIRST + seen.billboards[i - 1]);
 
         // It ends by itself: the setup tool takes over, no completion page waits.
         CHECK(installer.WaitEnd(kInstallTimeout), "the installer did not end after the install");
@@ -394,8 +396,8 @@ void InstallDiskettes(const Args& args)
     HWND prompt = WaitDiskPrompt(installer, 2);
     if (!prompt) PrintWindows(installer.Pid());
     REQUIRE(prompt, "no prompt for diskette 2");
-    CHECK(ui::Text(GetDlgItem(prompt, kDiskLocation)) == Upper(args.sourceDir), "the prompt offers \"%s\"",
-          ui::Text(GetDlgItem(prompt, kDiskLocation)).c_str());
+    CHECK(ui::Text(GetDlgItem(prompt, IDC_DISK_LOCATION)) == Upper(args.sourceDir), "the prompt offers \"%s\"",
+          ui::Text(GetDlgItem(prompt, IDC_DISK_LOCATION)).c_str());
     const std::string disk2 = Beside(args.sourceDir, "DISK2");
     AnswerDiskPrompt(prompt, disk2);
 
@@ -435,7 +437,7 @@ void InstallCancel(const Args& args)
         if (!type) return;
         HWND progress = ChooseExpress(installer, type);
         if (!progress) return;
-        ui::WaitUntil([&] { return !ui::Text(GetDlgItem(progress, kSourceText)).empty(); }, kTimeout);
+        ui::WaitUntil([&] { return !ui::Text(GetDlgItem(progress, IDC_SOURCE_TEXT)).empty(); }, kTimeout);
         ui::PressKey(progress, VK_SPACE);
         HWND question = WaitExitQuestion(installer);
         REQUIRE(question, "no exit question after Space");
@@ -524,11 +526,11 @@ void InstallDamaged(const Args& args)
         HWND completion = WaitPage(installer, kCompletionTitle, kInstallTimeout);
         if (!completion) PrintWindows(installer.Pid());
         REQUIRE(completion, "no completion page without the setup tool");
-        CHECK(ui::IsEnabled(GetDlgItem(completion, kRamholdSetup)), "Ramhold Setup is greyed");
+        CHECK(ui::IsEnabled(GetDlgItem(completion, IDC_RAMHOLD_SETUP)), "Ramhold Setup is greyed");
         // The install went on after each damaged archive.
         CheckInstalledFiles(damaged.sourceDir, target, {"RHSETUP.ZPK", "RHWIN.ZPK"});
         CHECK(!Exists(target + "\\RHSETUP.EXE", false), "RHSETUP.EXE came from an archive cut short");
-        ui::Click(GetDlgItem(completion, kReadMe));
+        ui::Click(GetDlgItem(completion, IDC_READ_ME));
         HWND notes = ui::WaitFor([] { return FindWindowA("Notepad", nullptr); }, kTimeout);
         CHECK(notes, "Read Me opened no notes");
         if (notes) {
@@ -537,7 +539,7 @@ void InstallDamaged(const Args& args)
             PostMessageA(notes, WM_CLOSE, 0, 0);
         }
         CHECK(IsWindow(completion), "Read Me closed the completion page");
-        ui::Click(GetDlgItem(completion, kRamholdSetup));
+        ui::Click(GetDlgItem(completion, IDC_RAMHOLD_SETUP));
         HWND missing = WaitMessage(installer, kTitle,
                                    "The Ramhold Setup program is not found in the Ramhold directory.  You may "
                                    "need to reinstall Ramhold.");
@@ -571,12 +573,12 @@ void DemoInstall(const Args& args, Installer& installer)
     int quiet = 0;  // turns without a prompt
     ProgressSeen seen;
     WatchProgress(installer, progress, seen, [&] {
-        HWND prompt = FindWindowWithItem(installer.Pid(), kDiskLabel);
+        HWND prompt = FindWindowWithItem(installer.Pid(), IDC_DISK_LABEL);
         if (prompt && prompt != answered) {
             installer.Settle();
             if (!promptShot) Shot(args, "10-diskette-prompt");
             promptShot = true;
-            std::string label = ui::Text(GetDlgItem(prompt, kDiskLabel));
+            std::string label = ui::Text(GetDlgItem(prompt, IDC_DISK_LABEL));
             AnswerDiskPrompt(prompt, Beside(args.sourceDir, "DISK" + label.substr(label.size() - 1)));
             answered = prompt;
             return;

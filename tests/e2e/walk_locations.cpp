@@ -8,12 +8,11 @@
 #include <vector>
 
 #include "Pages.h"
+#include "resources/resource.h"
 
 namespace e2e {
 namespace {
 
-constexpr int kDirectory = 1501, kDrive = 10402, kRequired = 1700, kAvailable = 10403,
-              kIndicator = 10110, kGroupName = 10410, kBrowse = 1245, kBack = 10102, kExit = 10103;
 constexpr int kRed = 0, kGreen = 2;
 
 std::string ItemText(HWND page, int id)
@@ -38,36 +37,37 @@ void ProposalEditsBrowserBackExit(const Args& args)
     HWND page = StartAtLocations(args, installer);
     if (!page) return;
     Shot(args, "03-locations");
-    CHECK(ItemText(page, kDirectory) == "C:\\VELOMIR", "proposal is \"%s\"", ItemText(page, kDirectory).c_str());
-    CHECK(ItemText(page, kDrive) == "C:", "drive is \"%s\"", ItemText(page, kDrive).c_str());
-    CHECK(ItemText(page, kRequired) == "5,186 KB", "required is \"%s\"", ItemText(page, kRequired).c_str());
-    CHECK(ItemText(page, kGroupName) == "Corvane Velomire", "group is \"%s\"", ItemText(page, kGroupName).c_str());
-    std::string freeC = ItemText(page, kAvailable);
+    CHECK(ItemText(page, IDC_DIRECTORY) == "C:\\VELOMIR", "proposal is \"%s\"", ItemText(page, IDC_DIRECTORY).c_str());
+    CHECK(ItemText(page, IDC_DRIVE) == "C:", "drive is \"%s\"", ItemText(page, IDC_DRIVE).c_str());
+    CHECK(ItemText(page, IDC_REQUIRED) == "5,186 KB", "required is \"%s\"", ItemText(page, IDC_REQUIRED).c_str());
+    CHECK(ItemText(page, IDC_GROUP_NAME) == "Corvane Velomire", "group is \"%s\"",
+          ItemText(page, IDC_GROUP_NAME).c_str());
+    std::string freeC = ItemText(page, IDC_AVAILABLE);
     CHECK(freeC.size() > 3 && freeC != "0 KB", "available on C: is \"%s\"", freeC.c_str());
-    HWND light = GetDlgItem(page, kIndicator);
+    HWND light = GetDlgItem(page, IDC_INDICATOR);
     CHECK(LitLamp(light) == kGreen, "light on C: is lamp %d, not green", LitLamp(light));
 
     // A drive without a disk: no free space, red light.
-    TypeInto(GetDlgItem(page, kDirectory), "Q:\\VELOMIR");
-    CHECK(WaitText(page, kDrive, "Q:"), "drive is \"%s\" after typing Q:", ItemText(page, kDrive).c_str());
-    CHECK(ItemText(page, kAvailable) == "0 KB", "available on Q: is \"%s\"", ItemText(page, kAvailable).c_str());
+    TypeInto(GetDlgItem(page, IDC_DIRECTORY), "Q:\\VELOMIR");
+    CHECK(WaitText(page, IDC_DRIVE, "Q:"), "drive is \"%s\" after typing Q:", ItemText(page, IDC_DRIVE).c_str());
+    CHECK(ItemText(page, IDC_AVAILABLE) == "0 KB", "available on Q: is \"%s\"", ItemText(page, IDC_AVAILABLE).c_str());
     CHECK(LitLamp(light) == kRed, "light on Q: is lamp %d, not red", LitLamp(light));
     // A name of nine characters on C:, put in at once (as a paste does; typed
     // letter by letter it would pass through the valid "C:"): it does not
     // pass the check, so nothing changes.
-    SendMessageA(GetDlgItem(page, kDirectory), WM_SETTEXT, 0, (LPARAM) "C:\\ABCDEFGHI");
+    SendMessageA(GetDlgItem(page, IDC_DIRECTORY), WM_SETTEXT, 0, (LPARAM) "C:\\ABCDEFGHI");
     installer.Settle();
-    CHECK(ItemText(page, kDirectory) == "C:\\ABCDEFGHI", "field holds %s", ItemText(page, kDirectory).c_str());
-    CHECK(ItemText(page, kDrive) == "Q:" && ItemText(page, kAvailable) == "0 KB",
-          "an invalid path changed the statistics to %s %s", ItemText(page, kDrive).c_str(),
-          ItemText(page, kAvailable).c_str());
-    TypeInto(GetDlgItem(page, kDirectory), "C:\\VELOMIR");
-    CHECK(WaitText(page, kDrive, "C:"), "drive did not come back to C:");
-    CHECK(ItemText(page, kAvailable) != "0 KB", "no free space on C: after the edit");
+    CHECK(ItemText(page, IDC_DIRECTORY) == "C:\\ABCDEFGHI", "field holds %s", ItemText(page, IDC_DIRECTORY).c_str());
+    CHECK(ItemText(page, IDC_DRIVE) == "Q:" && ItemText(page, IDC_AVAILABLE) == "0 KB",
+          "an invalid path changed the statistics to %s %s", ItemText(page, IDC_DRIVE).c_str(),
+          ItemText(page, IDC_AVAILABLE).c_str());
+    TypeInto(GetDlgItem(page, IDC_DIRECTORY), "C:\\VELOMIR");
+    CHECK(WaitText(page, IDC_DRIVE, "C:"), "drive did not come back to C:");
+    CHECK(ItemText(page, IDC_AVAILABLE) != "0 KB", "no free space on C: after the edit");
     CHECK(LitLamp(light) == kGreen, "light back on C: is lamp %d, not green", LitLamp(light));
 
     // The browser: only the directory list and the drive box; Cancel changes nothing.
-    ui::Click(GetDlgItem(page, kBrowse));
+    ui::Click(GetDlgItem(page, IDC_BROWSE_DIRECTORY));
     HWND browser = WaitPage(installer, kBrowseTitle);
     CHECK(browser, "no directory browser");
     if (browser) {
@@ -79,23 +79,23 @@ void ProposalEditsBrowserBackExit(const Args& args)
         CHECK(ui::IsVisible(GetDlgItem(browser, 1137)), "browser has no drive box");
         ui::Click(GetDlgItem(browser, IDCANCEL));
         CHECK(ui::WaitUntil([&] { return !IsWindow(browser); }, kTimeout), "browser still open after Cancel");
-        CHECK(ItemText(page, kDirectory) == "C:\\VELOMIR", "Cancel changed the directory to %s",
-              ItemText(page, kDirectory).c_str());
+        CHECK(ItemText(page, IDC_DIRECTORY) == "C:\\VELOMIR", "Cancel changed the directory to %s",
+              ItemText(page, IDC_DIRECTORY).c_str());
     }
 
     // Back to the welcome page and forwards again.
-    ui::Click(GetDlgItem(page, kBack));
+    ui::Click(GetDlgItem(page, IDC_BACK));
     HWND welcome = WaitWelcome(installer, kTimeout);
     REQUIRE(welcome, "Back did not show the welcome page");
-    ui::Click(GetDlgItem(welcome, 10105));
+    ui::Click(GetDlgItem(welcome, IDC_NEXT));
     page = ui::WaitFor([&] { return ui::FindTopLevel(installer.Pid(), "#32770", kLocationsTitle); }, kTimeout);
     REQUIRE(page, "no locations page after Back and Next");
     installer.Settle();
 
     // Exit asks; No keeps the page, Yes ends the installer.
-    ui::Click(GetDlgItem(page, kExit));
+    ui::Click(GetDlgItem(page, IDC_EXIT));
     if (!DeclineExit(installer, page, "Exit")) return;
-    ui::Click(GetDlgItem(page, kExit));
+    ui::Click(GetDlgItem(page, IDC_EXIT));
     HWND question = WaitExitQuestion(installer);
     REQUIRE(question, "no exit question after the second Exit");
     ui::Click(GetDlgItem(question, IDYES));
@@ -177,7 +177,7 @@ bool Holds(const std::vector<std::string>& entries, const std::string& name)
 
 HWND OpenGroupPage(Installer& installer, HWND page)
 {
-    ui::Click(GetDlgItem(page, 1244));
+    ui::Click(GetDlgItem(page, IDC_BROWSE_GROUP));
     HWND group = WaitPage(installer, "Installation Group");
     CHECK(group, "no group page after the group button");
     return group;
@@ -202,16 +202,16 @@ void GroupPageFromTheLocationsPage(const Args& args)
         HWND page = StartAtLocations(args, installer);
         if (HWND group = page ? OpenGroupPage(installer, page) : nullptr) {
             Shot(args, "05-group-page");
-            std::vector<std::string> entries = ListEntries(GetDlgItem(group, 1620));
+            std::vector<std::string> entries = ListEntries(GetDlgItem(group, IDC_GROUP_LIST));
             CHECK(Holds(entries, "CvWalk Games"), "the existing group is not listed (%zu entries)", entries.size());
             CHECK(Holds(entries, "Corvane Velomire"), "the default group is not listed");
             CHECK(!Holds(entries, "(Temp)") && !Holds(entries, "_Old"), "a group with a bad name is listed");
             CHECK(std::is_sorted(entries.begin(), entries.end(),
                                  [](const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) < 0; }),
                   "the list is not sorted");
-            CHECK(IsDlgButtonChecked(group, 10203) == BST_CHECKED, "add items is not ticked");
+            CHECK(IsDlgButtonChecked(group, IDC_ADD_TO_GROUP) == BST_CHECKED, "add items is not ticked");
 
-            TypeInto(GetDlgItem(group, 10303), "My,Group");
+            TypeInto(GetDlgItem(group, IDC_GROUP_EDIT), "My,Group");
             ui::Click(GetDlgItem(group, IDOK));
             HWND box = ui::WaitFor([&] {
                 return ui::FindMessageBox(installer.Pid(), kTitle, "Characters , ( ) [ ] are not allowed in group name");
@@ -221,20 +221,20 @@ void GroupPageFromTheLocationsPage(const Args& args)
             CHECK(ui::WaitUntil([&] { return box && !IsWindow(box); }, kTimeout), "the refusal stayed");
             CHECK(IsWindow(group), "a refused name closed the group page");
 
-            TypeInto(GetDlgItem(group, 10303), "Velomire Tools");
+            TypeInto(GetDlgItem(group, IDC_GROUP_EDIT), "Velomire Tools");
             ui::Click(GetDlgItem(group, IDOK));
             CHECK(ui::WaitUntil([&] { return !IsWindow(group); }, kTimeout), "OK did not close the group page");
-            CHECK(WaitText(page, kGroupName, "Velomire Tools"), "locations page shows group \"%s\"",
-                  ItemText(page, kGroupName).c_str());
+            CHECK(WaitText(page, IDC_GROUP_NAME, "Velomire Tools"), "locations page shows group \"%s\"",
+                  ItemText(page, IDC_GROUP_NAME).c_str());
 
             if (HWND again = OpenGroupPage(installer, page)) {
-                TypeInto(GetDlgItem(again, 10303), "Mine");
+                TypeInto(GetDlgItem(again, IDC_GROUP_EDIT), "Mine");
                 ui::Click(GetDlgItem(again, IDCANCEL));
                 CHECK(ui::WaitUntil([&] { return !IsWindow(again); }, kTimeout), "Cancel did not close the group page");
-                CHECK(WaitText(page, kGroupName, "Corvane Velomire"), "after Cancel the page shows group \"%s\"",
-                      ItemText(page, kGroupName).c_str());
+                CHECK(WaitText(page, IDC_GROUP_NAME, "Corvane Velomire"), "after Cancel the page shows group \"%s\"",
+                      ItemText(page, IDC_GROUP_NAME).c_str());
             }
-            ui::Click(GetDlgItem(page, kExit));
+            ui::Click(GetDlgItem(page, IDC_EXIT));
             if (HWND question = WaitExitQuestion(installer)) ui::Click(GetDlgItem(question, IDYES));
             CHECK(installer.WaitEnd(kTimeout), "installer still running after Exit, Yes");
         }
@@ -252,8 +252,8 @@ void BrowserChoosesADirectory(const Args& args)
         Installer installer;
         HWND page = StartAtLocations(args, installer);
         if (page) {
-            TypeInto(GetDlgItem(page, kDirectory), "C:\\OTHER");
-            ui::Click(GetDlgItem(page, kBrowse));
+            TypeInto(GetDlgItem(page, IDC_DIRECTORY), "C:\\OTHER");
+            ui::Click(GetDlgItem(page, IDC_BROWSE_DIRECTORY));
             HWND browser = WaitPage(installer, kBrowseTitle);
             CHECK(browser, "no directory browser");
             if (browser) {
@@ -274,12 +274,12 @@ void BrowserChoosesADirectory(const Args& args)
                 }
                 ui::Click(GetDlgItem(browser, IDOK));
                 CHECK(ui::WaitUntil([&] { return !IsWindow(browser); }, kTimeout), "browser still open after OK");
-                CHECK(WaitText(page, kDirectory, picked), "the field holds \"%s\" after the browser",
-                      ItemText(page, kDirectory).c_str());
-                CHECK(ItemText(page, kDrive) == "C:", "drive is \"%s\"", ItemText(page, kDrive).c_str());
-                CHECK(ItemText(page, kAvailable) != "0 KB", "no free space shown for C:");
+                CHECK(WaitText(page, IDC_DIRECTORY, picked), "the field holds \"%s\" after the browser",
+                      ItemText(page, IDC_DIRECTORY).c_str());
+                CHECK(ItemText(page, IDC_DRIVE) == "C:", "drive is \"%s\"", ItemText(page, IDC_DRIVE).c_str());
+                CHECK(ItemText(page, IDC_AVAILABLE) != "0 KB", "no free space shown for C:");
             }
-            ui::Click(GetDlgItem(page, kExit));
+            ui::Click(GetDlgItem(page, IDC_EXIT));
             if (HWND question = WaitExitQuestion(installer)) ui::Click(GetDlgItem(question, IDYES));
             CHECK(installer.WaitEnd(kTimeout), "installer still running after Exit, Yes");
         }

@@ -11,13 +11,12 @@
 #include <algorithm>
 
 #include "Pages.h"
+#include "resources/resource.h"
 #include "SystemSnapshot.h"
 
 namespace e2e {
 namespace {
 
-constexpr int kExpress = 1223, kCustom = 1222, kProgressBar = 10112;
-constexpr int kMemoryManager = 1431, kTechNotes = 1432, kDiskCache = 1433, kTrainer = 1434;
 constexpr DWORD kInstallTimeout = 120000;
 const char kProductKey[] = "Software\\Corvane\\Corvane Velomire\\CurrentVersion";
 const char kAppPathKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\TRICORN.EXE";
@@ -131,7 +130,7 @@ struct Cleanup {
 // says, then Install.
 void ChooseCustom(Installer& installer, HWND type, std::initializer_list<std::pair<int, bool>> ticked)
 {
-    ui::Click(GetDlgItem(type, kCustom));
+    ui::Click(GetDlgItem(type, IDC_CUSTOM));
     HWND page = WaitPage(installer, kComponentsTitle);
     REQUIRE(page, "no components page after Custom");
     for (auto [box, on] : ticked)
@@ -152,7 +151,7 @@ HWND FindProgress(DWORD pid)
             auto* s = (Search*)p;
             DWORD owner = 0;
             GetWindowThreadProcessId(w, &owner);
-            if (owner == s->pid && IsWindowVisible(w) && GetDlgItem(w, kProgressBar)) s->found = w;
+            if (owner == s->pid && IsWindowVisible(w) && GetDlgItem(w, IDC_PROGRESS_BAR)) s->found = w;
             return !s->found;
         },
         (LPARAM)&search);
@@ -241,7 +240,7 @@ void ExpressOnEachWindowsVersion(const Args& args)
             HWND type = StartAtInstallType(args, installer, "", &proposal);
             if (!type) return;
             CHECK(proposal == dir, "proposal is \"%s\"", proposal.c_str());
-            ui::Click(GetDlgItem(type, kExpress));
+            ui::Click(GetDlgItem(type, IDC_EXPRESS));
             ExpectCompleted(args, installer, "the Express install");
         }
         SYSTEMTIME today;
@@ -333,7 +332,8 @@ void RunsOverAnEarlierInstall(const Args& args)
         Installer installer;
         HWND type = StartAtInstallType(args, installer, dir);
         if (!type) return;
-        ChooseCustom(installer, type, {{kMemoryManager, true}, {kTechNotes, true}, {kTrainer, true}, {kDiskCache, false}});
+        ChooseCustom(installer, type, {{IDC_CHECK_MEMORY_MANAGER, true}, {IDC_CHECK_TECHNOTES, true},
+                                       {IDC_CHECK_TRAINER, true}, {IDC_CHECK_DISK_CACHE, false}});
         ExpectCompleted(args, installer, "the first install");
     }
     REQUIRE(FileExists(log) && FileExists(dir + "\\READ.ME"), "the first install left no log or READ.ME");
@@ -344,8 +344,8 @@ void RunsOverAnEarlierInstall(const Args& args)
         Installer installer;
         HWND page = StartAtLocations(args, installer);
         if (!page) return;
-        CHECK(ui::Text(GetDlgItem(page, 1501)) == dir, "the second run proposes \"%s\"",
-              ui::Text(GetDlgItem(page, 1501)).c_str());
+        CHECK(ui::Text(GetDlgItem(page, IDC_DIRECTORY)) == dir, "the second run proposes \"%s\"",
+              ui::Text(GetDlgItem(page, IDC_DIRECTORY)).c_str());
         LeaveWithYes(args, installer, page);
         CHECK(installer.WaitEnd(kTimeout), "installer still running after Exit");
     }
@@ -355,7 +355,8 @@ void RunsOverAnEarlierInstall(const Args& args)
         Installer installer;
         HWND type = StartAtInstallType(args, installer, "");
         if (!type) return;
-        ChooseCustom(installer, type, {{kMemoryManager, true}, {kTechNotes, true}, {kTrainer, true}, {kDiskCache, false}});
+        ChooseCustom(installer, type, {{IDC_CHECK_MEMORY_MANAGER, true}, {IDC_CHECK_TECHNOTES, true},
+                                       {IDC_CHECK_TRAINER, true}, {IDC_CHECK_DISK_CACHE, false}});
         HWND box = ui::WaitFor([&] { return ui::FindMessageBox(installer.Pid(), kTitle,
             "Install has found the newer version of RHOLD386.SYS in the directory specified for Ramhold. "
             "Do you wish to install Ramhold anyway?"); }, kTimeout);
@@ -399,7 +400,8 @@ void RunsOverAnEarlierInstall(const Args& args)
         Installer installer;
         HWND type = StartAtInstallType(args, installer, "");
         if (!type) return;
-        ChooseCustom(installer, type, {{kMemoryManager, false}, {kTechNotes, false}, {kTrainer, false}, {kDiskCache, true}});
+        ChooseCustom(installer, type, {{IDC_CHECK_MEMORY_MANAGER, false}, {IDC_CHECK_TECHNOTES, false},
+                                       {IDC_CHECK_TRAINER, false}, {IDC_CHECK_DISK_CACHE, true}});
         CancelDuringProgress(args, installer);
         CHECK(Differences(second, before).size() <= 1, "the seed changed more than CRVN.INI");
         ExpectSame(before, InstallOf(dir), seed == Seed::None ? "a cancelled third run"
@@ -440,7 +442,7 @@ HWND FindDiskPrompt(DWORD pid)
             auto* s = (std::pair<DWORD, HWND*>*)p;
             DWORD owner = 0;
             GetWindowThreadProcessId(w, &owner);
-            if (owner == s->first && IsWindowVisible(w) && GetDlgItem(w, 10304)) *s->second = w;
+            if (owner == s->first && IsWindowVisible(w) && GetDlgItem(w, IDC_DISK_LOCATION)) *s->second = w;
             return !*s->second;
         },
         (LPARAM)&search);
@@ -480,7 +482,7 @@ void CancelLeavesTheSystemAsItWas(const Args& args)
                 if (leave.where == LeaveAt::InstallType) {
                     LeaveWithYes(run, installer, type);
                 } else {
-                    ui::Click(GetDlgItem(type, kExpress));
+                    ui::Click(GetDlgItem(type, IDC_EXPRESS));
                     if (leave.where == LeaveAt::Progress) {
                         CancelDuringProgress(run, installer);
                     } else {

@@ -20,17 +20,16 @@
 #include <vector>
 
 #include "Pages.h"
+#include "resources/resource.h"
 #include "SystemSnapshot.h"
 #include "Variants.h"
 
 namespace e2e {
 namespace {
 
-constexpr UINT kScriptFirst = 11501;
+constexpr UINT kScriptFirst = IDS_SCRIPT_FIRST;
 constexpr UINT kScriptLast = 11599;
-constexpr UINT kItemFirst = 11601;
-constexpr UINT kFollowUpFirst = 11681;
-constexpr UINT kLabelFirst = 11701;
+constexpr UINT kLabelFirst = IDS_DISK_LABEL_BASE + 1;  // diskette 1
 constexpr int kRandomVariants = 3;
 constexpr DWORD kRunLimit = 90000;  // one install, all its questions answered
 
@@ -156,22 +155,22 @@ std::vector<Variant> FixedVariants(const Lines& s)
 
     Variant items{"program-item records with holes", {}, {}};
     items.changes = {
-        {kItemFirst + 0, "no comma at all"},
-        {kItemFirst + 1, "11,"},
-        {kItemFirst + 2, ",Empty Number,*  *,*T1*,INV.EXE,E"},
-        {kItemFirst + 3, "11,,E"},
-        {kItemFirst + 4, "0,Only A Title,E"},
-        {kItemFirst + 5, "0,Long," + longName + "," + longName + ",E"},
-        {kItemFirst + 6, "0,Bad Macros,*ZZ*,*Q1*,X.EXE,*  *,*WN*,MORICONS.DLL,99999999999,E"},
-        {kItemFirst + 7, "0,Nothing After"},
-        {kItemFirst + 8, std::nullopt},  // a hole: what follows is never read
-        {kItemFirst + 9, "0,After The Hole,*  *,*T1*,INV.EXE,E"},
-        {kFollowUpFirst + 0, "41"},
-        {kFollowUpFirst + 1, "41,Title Only"},
-        {kFollowUpFirst + 2, "41,Missing,*  *,*T1*DISKSPUR,NOSUCH.EXE,*  *,E"},
-        {kFollowUpFirst + 3, "41,Long,*  *,*T1*DISKSPUR," + longName + ",E"},
-        {kFollowUpFirst + 4, std::nullopt},
-        {kFollowUpFirst + 5, "41,After The Hole,*  *,*T1*DISKSPUR,DSPOPT.EXE,*  *,E"},
+        {IDS_ITEM_RECORD_FIRST + 0, "no comma at all"},
+        {IDS_ITEM_RECORD_FIRST + 1, "11,"},
+        {IDS_ITEM_RECORD_FIRST + 2, ",Empty Number,*  *,*T1*,INV.EXE,E"},
+        {IDS_ITEM_RECORD_FIRST + 3, "11,,E"},
+        {IDS_ITEM_RECORD_FIRST + 4, "0,Only A Title,E"},
+        {IDS_ITEM_RECORD_FIRST + 5, "0,Long," + longName + "," + longName + ",E"},
+        {IDS_ITEM_RECORD_FIRST + 6, "0,Bad Macros,*ZZ*,*Q1*,X.EXE,*  *,*WN*,MORICONS.DLL,99999999999,E"},
+        {IDS_ITEM_RECORD_FIRST + 7, "0,Nothing After"},
+        {IDS_ITEM_RECORD_FIRST + 8, std::nullopt},  // a hole: what follows is never read
+        {IDS_ITEM_RECORD_FIRST + 9, "0,After The Hole,*  *,*T1*,INV.EXE,E"},
+        {IDS_FOLLOW_UP_FIRST + 0, "41"},
+        {IDS_FOLLOW_UP_FIRST + 1, "41,Title Only"},
+        {IDS_FOLLOW_UP_FIRST + 2, "41,Missing,*  *,*T1*DISKSPUR,NOSUCH.EXE,*  *,E"},
+        {IDS_FOLLOW_UP_FIRST + 3, "41,Long,*  *,*T1*DISKSPUR," + longName + ",E"},
+        {IDS_FOLLOW_UP_FIRST + 4, std::nullopt},
+        {IDS_FOLLOW_UP_FIRST + 5, "41,After The Hole,*  *,*T1*DISKSPUR,DSPOPT.EXE,*  *,E"},
     };
     table.push_back(items);
 
@@ -417,11 +416,11 @@ Run WalkInstall(Installer& installer, const std::string& target)
             std::string title = ui::Text(hwnd);
             HWND press = nullptr;
             if (title == "Welcome" || title == kLicenseTitle) {
-                press = GetDlgItem(hwnd, 10105);
+                press = GetDlgItem(hwnd, IDC_NEXT);
             } else if (title == kLocationsTitle) {
                 installer.Settle();
                 if (++locationsVisits > 2) {
-                    press = GetDlgItem(hwnd, 10103);
+                    press = GetDlgItem(hwnd, IDC_EXIT);
                 } else {
                     std::printf("    %s: %s\n", title.c_str(), target.c_str());
                     LocationsNext(hwnd, target);
@@ -429,18 +428,18 @@ Run WalkInstall(Installer& installer, const std::string& target)
                     continue;
                 }
             } else if (title == kInstallTypeTitle) {
-                press = GetDlgItem(hwnd, 1223);
+                press = GetDlgItem(hwnd, IDC_EXPRESS);
             } else if (title == kComponentsTitle || title == kCompleteTitle) {
-                press = GetDlgItem(hwnd, 10103);
-            } else if (GetDlgItem(hwnd, 10304)) {  // the diskette prompt
+                press = GetDlgItem(hwnd, IDC_EXIT);
+            } else if (GetDlgItem(hwnd, IDC_DISK_LOCATION)) {  // the diskette prompt
                 HWND progress = FindWindowExA(nullptr, nullptr, "#32770", kTitle);
-                while (progress && !GetDlgItem(progress, 10404))
+                while (progress && !GetDlgItem(progress, IDC_SOURCE_TEXT))
                     progress = FindWindowExA(nullptr, progress, "#32770", kTitle);
-                std::printf("    diskette prompt \"%s\" for %s\n", ui::Text(GetDlgItem(hwnd, 10406)).c_str(),
-                            ui::Text(GetDlgItem(progress, 10404)).c_str());
+                std::printf("    diskette prompt \"%s\" for %s\n", ui::Text(GetDlgItem(hwnd, IDC_DISK_LABEL)).c_str(),
+                            ui::Text(GetDlgItem(progress, IDC_SOURCE_TEXT)).c_str());
                 press = GetDlgItem(hwnd, IDCANCEL);
                 run.cancelled = true;
-            } else if (GetDlgItem(hwnd, 0xFFFF) && !GetDlgItem(hwnd, 10112)) {  // a message, not the progress
+            } else if (GetDlgItem(hwnd, 0xFFFF) && !GetDlgItem(hwnd, IDC_PROGRESS_BAR)) {  // a message, not the progress
                 run.messages.push_back(ui::MessageBoxText(hwnd));
                 std::printf("    message: %s\n", run.messages.back().c_str());
                 press = AnswerOf(hwnd);

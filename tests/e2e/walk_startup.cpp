@@ -4,6 +4,7 @@
 #include "Driver.h"
 #include "Pages.h"
 #include "Walks.h"
+#include "resources/resource.h"
 
 namespace e2e {
 namespace {
@@ -26,14 +27,14 @@ void Startup(const Args& args)
     int w = p.right - p.left, h = p.bottom - p.top;
     CHECK(p.left == (cx - w) / 2 && p.top == (cy - h) / 2, "page at %ld,%ld is not centred (%dx%d)",
           p.left, p.top, w, h);
-    HWND back = GetDlgItem(page, 10102);
+    HWND back = GetDlgItem(page, IDC_BACK);
     CHECK(back && ui::IsVisible(back) && !ui::IsEnabled(back), "Back must be shown greyed");
-    HWND help = GetDlgItem(page, 10104);
+    HWND help = GetDlgItem(page, IDC_HELP_BUTTON);
     CHECK(help && !ui::IsVisible(help), "Help must be hidden");
-    HWND next = GetDlgItem(page, 10105);
+    HWND next = GetDlgItem(page, IDC_NEXT);
     CHECK(next && ui::IsEnabled(next) && ui::Text(next) == "&Next >", "Next must be there");
-    CHECK(!ui::IsVisible(GetDlgItem(page, 10407)), "10407 must be hidden");
-    HWND picture = GetDlgItem(page, 1240);
+    CHECK(!ui::IsVisible(GetDlgItem(page, IDC_HIDDEN_NOTE)), "%d must be hidden", IDC_HIDDEN_NOTE);
+    HWND picture = GetDlgItem(page, IDC_PRODUCT_PICTURE);
     CHECK(picture && ui::IsVisible(picture), "product picture missing");
 
     LeaveWithYes(args, installer, page);
@@ -91,7 +92,7 @@ void Demo(const Args& args)
     HWND components = DemoPages(args, installer);
     if (!components) return;
     // Back to the installation type page, and Express from there to the end.
-    ui::Click(GetDlgItem(components, 10102));
+    ui::Click(GetDlgItem(components, IDC_BACK));
     if (WaitPage(installer, kInstallTypeTitle)) DemoInstall(args, installer);
 }
 

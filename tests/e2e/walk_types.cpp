@@ -6,14 +6,11 @@
 #include <vector>
 
 #include "Pages.h"
+#include "resources/resource.h"
 
 namespace e2e {
 namespace {
 
-constexpr int kLogo = 1240, kExpress = 1223, kCustom = 1222, kBack = 10102, kNext = 10105, kHelp = 10104,
-              kDirectory = 1501, kDrive = 10402, kRequired = 1700, kAvailable = 10403,
-              kIndicator = 10110;
-constexpr int kBoxes[] = {1431, 1432, 1434, 1433};
 constexpr int kGreen = 2;
 
 std::string ItemText(HWND page, int id)
@@ -64,7 +61,7 @@ bool StillOpen(const Installer& installer, HWND page)
 // Back on the components page shows the installation type page again.
 HWND BackToType(Installer& installer, HWND components)
 {
-    ui::Click(GetDlgItem(components, kBack));
+    ui::Click(GetDlgItem(components, IDC_BACK));
     HWND type = WaitPage(installer, kInstallTypeTitle);
     CHECK(type, "Back on the components page did not show the installation type page");
     return type;
@@ -77,7 +74,7 @@ void TypePageKeysBackExit(const Args& args)
     if (!locations) return;
     // X goes down on the locations page (into the directory field, which
     // makes C:\CVTYPEX of C:\CVTYPE) and comes up on the next page: nothing.
-    TypeInto(GetDlgItem(locations, kDirectory), "C:\\CVTYPE");
+    TypeInto(GetDlgItem(locations, IDC_DIRECTORY), "C:\\CVTYPE");
     Key(locations, 'X', false);
     ui::Click(GetDlgItem(locations, IDOK));
     HWND page = WaitPage(installer, kInstallTypeTitle);
@@ -85,15 +82,15 @@ void TypePageKeysBackExit(const Args& args)
     REQUIRE(page, "no installation type page after the locations page");
     REQUIRE(StillOpen(installer, page), "releasing X held since the locations page chose Express");
 
-    for (int id : {kLogo, kExpress, kCustom})
+    for (int id : {IDC_PRODUCT_PICTURE, IDC_EXPRESS, IDC_CUSTOM})
         CHECK(GetDlgItem(page, id) && ui::IsVisible(GetDlgItem(page, id)), "picture button %d not shown", id);
-    CHECK(ui::IsVisible(GetDlgItem(page, kNext)) && !ui::IsEnabled(GetDlgItem(page, kNext)),
+    CHECK(ui::IsVisible(GetDlgItem(page, IDC_NEXT)) && !ui::IsEnabled(GetDlgItem(page, IDC_NEXT)),
           "Next must be shown greyed");
-    CHECK(!ui::IsVisible(GetDlgItem(page, kHelp)), "Help must be hidden");
-    CHECK(ui::IsVisible(GetDlgItem(page, kBack)) && ui::IsEnabled(GetDlgItem(page, kBack)), "no Back");
+    CHECK(!ui::IsVisible(GetDlgItem(page, IDC_HELP_BUTTON)), "Help must be hidden");
+    CHECK(ui::IsVisible(GetDlgItem(page, IDC_BACK)) && ui::IsEnabled(GetDlgItem(page, IDC_BACK)), "no Back");
 
     // Enter on the logo, a digit and a letter not in "XC" do nothing.
-    CHECK(FocusOf(page) == GetDlgItem(page, kLogo), "the logo does not have the focus at the start");
+    CHECK(FocusOf(page) == GetDlgItem(page, IDC_PRODUCT_PICTURE), "the logo does not have the focus at the start");
     ui::PressKey(page, VK_RETURN);
     ui::PressKey(page, '1');
     ui::PressKey(page, 'Q');
@@ -106,11 +103,11 @@ void TypePageKeysBackExit(const Args& args)
     CHECK(CountCalls(args.callLog, kCleanupCall) == 0, "No started the cleanup program");
 
     // Back shows the locations page with the directory chosen before.
-    ui::Click(GetDlgItem(page, kBack));
+    ui::Click(GetDlgItem(page, IDC_BACK));
     locations = WaitPage(installer, kLocationsTitle);
     REQUIRE(locations, "Back did not show the locations page");
-    CHECK(ItemText(locations, kDirectory) == "C:\\CVTYPEX", "the locations page shows \"%s\"",
-          ItemText(locations, kDirectory).c_str());
+    CHECK(ItemText(locations, IDC_DIRECTORY) == "C:\\CVTYPEX", "the locations page shows \"%s\"",
+          ItemText(locations, IDC_DIRECTORY).c_str());
     ui::Click(GetDlgItem(locations, IDOK));
     page = WaitPage(installer, kInstallTypeTitle);
     REQUIRE(page, "no installation type page after Back and Next");
@@ -130,7 +127,7 @@ void TypePageKeysBackExit(const Args& args)
             Key(page, way.key, true);
             if (way.modifier) Key(page, way.modifier, true);
         } else {
-            CHECK(TabTo(page, kCustom), "Tab does not reach the Custom picture");
+            CHECK(TabTo(page, IDC_CUSTOM), "Tab does not reach the Custom picture");
             ui::PressKey(page, VK_RETURN);
         }
         HWND components = WaitPage(installer, kComponentsTitle);
@@ -156,35 +153,40 @@ void ComponentsBoxesLightEmptyChoiceBackExit(const Args& args)
     const char* names[] = {"&Ramhold Memory Manager", "Ramhold &Technical Notes", "Corvane &Tricorn",
                            "D&iskspur Disk Cache"};
     const char* sizes[] = {"3,950 KB", "305 KB", "284 KB", "647 KB"};
-    const int sizeStatics[] = {11206, 11202, 11203, 11204};
+    const int sizeStatics[] = {IDC_SIZE_SLOT1, IDC_SIZE_SLOT2, IDC_SIZE_SLOT3, IDC_SIZE_SLOT4};
     for (int i = 0; i < 4; ++i) {
-        CHECK(ItemText(page, kBoxes[i]) == names[i], "box %d reads \"%s\"", kBoxes[i], ItemText(page, kBoxes[i]).c_str());
-        CHECK(IsDlgButtonChecked(page, kBoxes[i]) == BST_CHECKED, "box %d is not ticked", kBoxes[i]);
+        CHECK(ItemText(page, kComponentBoxes[i]) == names[i], "box %d reads \"%s\"", kComponentBoxes[i],
+              ItemText(page, kComponentBoxes[i]).c_str());
+        CHECK(IsDlgButtonChecked(page, kComponentBoxes[i]) == BST_CHECKED, "box %d is not ticked",
+              kComponentBoxes[i]);
         CHECK(ItemText(page, sizeStatics[i]) == sizes[i], "slot %d shows size \"%s\"", i + 1,
               ItemText(page, sizeStatics[i]).c_str());
     }
-    CHECK(!ui::IsVisible(GetDlgItem(page, 11205)) && !ui::IsVisible(GetDlgItem(page, 1435)), "slot 5 is shown");
-    for (int id = 1246; id <= 1250; ++id) CHECK(!ui::IsVisible(GetDlgItem(page, id)), "slot button %d is shown", id);
-    CHECK(!ui::IsVisible(GetDlgItem(page, kHelp)), "Help must be hidden");
-    CHECK(ItemText(page, kDrive) == "C:", "drive is \"%s\"", ItemText(page, kDrive).c_str());
-    CHECK(ItemText(page, kRequired) == "5,186 KB", "required is \"%s\"", ItemText(page, kRequired).c_str());
-    std::string freeC = ItemText(page, kAvailable);
+    CHECK(!ui::IsVisible(GetDlgItem(page, IDC_SIZE_SLOT5)) && !ui::IsVisible(GetDlgItem(page, IDC_SLOT5_LABEL)),
+          "slot 5 is shown");
+    for (int id = IDC_SLOT_BUTTON_FIRST; id <= IDC_SLOT_BUTTON_FIRST + 4; ++id)
+        CHECK(!ui::IsVisible(GetDlgItem(page, id)), "slot button %d is shown", id);
+    CHECK(!ui::IsVisible(GetDlgItem(page, IDC_HELP_BUTTON)), "Help must be hidden");
+    CHECK(ItemText(page, IDC_DRIVE) == "C:", "drive is \"%s\"", ItemText(page, IDC_DRIVE).c_str());
+    CHECK(ItemText(page, IDC_REQUIRED) == "5,186 KB", "required is \"%s\"", ItemText(page, IDC_REQUIRED).c_str());
+    std::string freeC = ItemText(page, IDC_AVAILABLE);
     CHECK(freeC.size() > 3 && freeC != "0 KB" && freeC.find(',') != std::string::npos, "available is \"%s\"",
           freeC.c_str());
-    CHECK(LitLamp(GetDlgItem(page, kIndicator)) == kGreen, "light is lamp %d, not green",
-          LitLamp(GetDlgItem(page, kIndicator)));
+    CHECK(LitLamp(GetDlgItem(page, IDC_INDICATOR)) == kGreen, "light is lamp %d, not green",
+          LitLamp(GetDlgItem(page, IDC_INDICATOR)));
 
     // Unticking takes each size off the required figure; ticking puts it back.
     const char* without[] = {"1,236 KB", "931 KB", "647 KB", "0 KB"};
     for (int i = 0; i < 4; ++i) {
-        ui::Click(GetDlgItem(page, kBoxes[i]));
-        CHECK(ItemText(page, kRequired) == without[i], "without slots 1..%d required is \"%s\", not %s", i + 1,
-              ItemText(page, kRequired).c_str(), without[i]);
+        ui::Click(GetDlgItem(page, kComponentBoxes[i]));
+        CHECK(ItemText(page, IDC_REQUIRED) == without[i], "without slots 1..%d required is \"%s\", not %s", i + 1,
+              ItemText(page, IDC_REQUIRED).c_str(), without[i]);
     }
-    ui::Click(GetDlgItem(page, kBoxes[0]));
-    CHECK(ItemText(page, kRequired) == "3,950 KB", "slot 1 alone requires \"%s\"", ItemText(page, kRequired).c_str());
-    CHECK(LitLamp(GetDlgItem(page, kIndicator)) == kGreen, "light after the toggle is lamp %d",
-          LitLamp(GetDlgItem(page, kIndicator)));
+    ui::Click(GetDlgItem(page, kComponentBoxes[0]));
+    CHECK(ItemText(page, IDC_REQUIRED) == "3,950 KB", "slot 1 alone requires \"%s\"",
+          ItemText(page, IDC_REQUIRED).c_str());
+    CHECK(LitLamp(GetDlgItem(page, IDC_INDICATOR)) == kGreen, "light after the toggle is lamp %d",
+          LitLamp(GetDlgItem(page, IDC_INDICATOR)));
 
     // Nothing ticked: Install refuses and the page stays.
     InstallComponents(page, {false, false, false, false});
@@ -201,9 +203,10 @@ void ComponentsBoxesLightEmptyChoiceBackExit(const Args& args)
     if (!type) return;
     page = ChooseCustom(type);
     if (!page) return;
-    for (int box : kBoxes)
+    for (int box : kComponentBoxes)
         CHECK(IsDlgButtonChecked(page, box) == BST_CHECKED, "box %d lost its tick through Back", box);
-    CHECK(ItemText(page, kRequired) == "5,186 KB", "required after Back is \"%s\"", ItemText(page, kRequired).c_str());
+    CHECK(ItemText(page, IDC_REQUIRED) == "5,186 KB", "required after Back is \"%s\"",
+          ItemText(page, IDC_REQUIRED).c_str());
 
     // Exit, Yes: the page itself starts nothing; the end of the run starts
     // the cleanup program once.
@@ -254,7 +257,7 @@ void VersionCheckOnTheWayToInstall(const Args& args)
         case kLetterX: Chord(page, 0, 'X'); break;
         case kAltX: Chord(page, VK_MENU, 'X'); break;
         case kEnterOnExpress:
-            CHECK(TabTo(page, kExpress), "Tab does not reach the Express picture");
+            CHECK(TabTo(page, IDC_EXPRESS), "Tab does not reach the Express picture");
             ui::PressKey(page, VK_RETURN);
             break;
         case kCustomAll:

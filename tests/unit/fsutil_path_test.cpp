@@ -7,6 +7,7 @@
 #include <string>
 
 #include "fsutil/FsUtil.h"
+#include "script/ScriptPath.h"
 #include "support/MessageBoxAnswerer.h"
 
 namespace {

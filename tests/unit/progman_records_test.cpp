@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/InstallState.h"
+#include "state/InstallState.h"
 #include "app/progman/ProgmanClient.h"
 #include "records/UninstallRecords.h"
 #include "script/InstallLog.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/InstallState.h"
+#include "state/InstallState.h"
 #include "app/progman/ProgmanClient.h"
 #include "fsutil/FsUtil.h"
 #include "records/ProductIni.h"

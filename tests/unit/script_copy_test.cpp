@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/InstallState.h"
+#include "state/InstallState.h"
 #include "script/ScriptEngine.h"
 #include "support/MessageBoxAnswerer.h"
 #include "support/ScratchDir.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/InstallState.h"
+#include "state/InstallState.h"
 #include "fsutil/FsUtil.h"
 #include "script/ScriptEngine.h"
 #include "script/ScriptLine.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/InstallState.h"
+#include "state/InstallState.h"
 #include "fsutil/FsUtil.h"
 #include "script/InstallLog.h"
 #include "script/ScriptEngine.h"

@@ -2,7 +2,7 @@
 // are, and the component flags the product ships with.
 #include <gtest/gtest.h>
 
-#include "app/InstallState.h"
+#include "state/InstallState.h"
 #include "app/StartUp.h"
 
 TEST(StartUp, InstallerDirectory)

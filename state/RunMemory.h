@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ComponentFlags.h"
+#include "state/ComponentFlags.h"
 
 // A log file as it was before this run's first write to it.
 struct KeptLog {

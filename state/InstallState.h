@@ -1,17 +1,19 @@
 // The install-wide values that every step of an installation reads and
-// writes. MainWindow derives from it, so there is exactly one per run; the
-// script engine, the pages and the record writers reach it through the main
-// window (or are handed a reference to it).
+// writes. The program that runs the install owns exactly one per run (the
+// backdrop keeps it as a member); the script engine, the pages and the
+// record writers are handed a reference to it.
 #pragma once
+#include <memory>
 #include <string>
 
-#include "app/ComponentFlags.h"
-#include "app/RunMemory.h"
-
-class ComponentsPage;
+#include "state/ComponentFlags.h"
+#include "state/RunMemory.h"
 
 struct InstallState {
-    ComponentsPage* componentsPage = nullptr;
+    // The latest components page: kept alive after it closed so that its
+    // choices stay readable, until the install step starts. Held as an owner
+    // of any type, since the model knows no window.
+    std::shared_ptr<void> componentsPage;
     std::string installLogPath;
     std::string productDir;
     std::string targetDir1, targetDir2, targetDir3, targetDir4, targetDir5, targetDir6;
@@ -33,7 +35,7 @@ struct InstallState {
     void InitComponentFlags();
     // Deletes the components page kept in componentsPage (the install
     // step does this when it starts) and forgets it.
-    void ReleaseComponentsPage();
+    void ReleaseComponentsPage() { componentsPage.reset(); }
 
     // targetDir1 ... targetDir6 by number; an empty text for other numbers.
     const std::string& TargetDir(int n) const;

@@ -1,4 +1,4 @@
-#include "app/RunMemory.h"
+#include "state/RunMemory.h"
 
 #include <windows.h>
 

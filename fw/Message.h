@@ -1,0 +1,26 @@
+// Every message box of the program: one place that gives each its owner,
+// its caption (the application's title unless a message has a caption of
+// its own) and its buttons and icon.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+namespace fw {
+
+// The caption string of every box that names none.
+UINT DefaultCaptionId();
+
+// `text` in a box owned by `owner` (null: none); the button pressed.
+int ShowMessage(HWND owner, const std::string& text, UINT type, UINT captionId = DefaultCaptionId());
+// String `textId`, with "%1" replaced by `argument` in the second form.
+int ShowMessageId(HWND owner, UINT textId, UINT type, UINT captionId = DefaultCaptionId());
+int ShowMessageArg(HWND owner, UINT textId, const std::string& argument, UINT type,
+                   UINT captionId = DefaultCaptionId());
+
+// The installer's usual warning: OK and the exclamation icon.
+constexpr UINT kWarning = MB_OK | MB_ICONEXCLAMATION;
+// A yes-or-no question.
+constexpr UINT kQuestion = MB_YESNO | MB_ICONQUESTION;
+
+}  // namespace fw
