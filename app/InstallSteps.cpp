@@ -82,7 +82,7 @@ int InstallSteps::RunInstall()
 {
     // One engine and one progress window per attempt: a return to the
     // components page builds new ones. The run closes its window at its end.
-    ProgressWindow progress(state_, backdrop_);
+    ProgressWindow progress(state_, backdrop_, true);
     if (!progress.Create()) return ScriptEngine::kRunStopped;
     return ScriptEngine(state_, progress).RunScript();
 }

@@ -20,8 +20,8 @@ int StringNumber(UINT id)
 
 }  // namespace
 
-ProgressWindow::ProgressWindow(InstallState& state, HWND backdrop)
-    : fw::Dialog(IDD_PROGRESS), state_(state), backdrop_(backdrop)
+ProgressWindow::ProgressWindow(InstallState& state, HWND backdrop, bool billboards)
+    : fw::Dialog(IDD_PROGRESS), state_(state), backdrop_(backdrop), billboards_(billboards)
 {
 }
 
@@ -195,7 +195,7 @@ bool ProgressWindow::PumpOneMessage()
 void ProgressWindow::ShowBillboard(int index)
 {
     billboard.reset();
-    if (!backdrop_) return;
+    if (!billboards_) return;
     auto next = std::make_unique<BillboardDialog>(templateRect, IDD_BILLBOARD_FIRST + index,
                                                   IDB_BILLBOARD_FIRST + index, state_, backdrop_);
     // A billboard that cannot be made leaves none on screen until the

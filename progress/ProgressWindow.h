@@ -20,9 +20,9 @@ struct InstallState;
 
 class ProgressWindow : public fw::Dialog, public EngineView {
 public:
-    // `backdrop`, when given, owns the window, the billboards and the
-    // prompts; without it the run shows no billboards.
-    ProgressWindow(InstallState& state, HWND backdrop = nullptr);
+    // `backdrop` (null: none) owns the window, the billboards and the
+    // prompts; the billboards show only when `billboards` says so.
+    ProgressWindow(InstallState& state, HWND backdrop, bool billboards);
     ~ProgressWindow() override;
 
     // Creates the modeless window from template 10003, in front of the
@@ -94,5 +94,6 @@ private:
 
     InstallState& state_;
     HWND backdrop_;
+    bool billboards_;
     bool timerRunning_ = false;
 };

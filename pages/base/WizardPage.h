@@ -24,7 +24,7 @@ public:
     // A modal page from template `templateId` on `state`, in front of the
     // backdrop. Its Help button, the help command and F1 open the help at
     // `helpContext`; a page without help (-1) leaves them to the page.
-    WizardPage(UINT templateId, InstallState& state, HWND backdrop, int helpContext = -1,
+    WizardPage(UINT templateId, InstallState& state, HWND backdrop = nullptr, int helpContext = -1,
                ExitPolicy exit = ExitPolicy::Close);
     ~WizardPage() override;
 

@@ -10,7 +10,7 @@
 
 class CompletionPage : public WizardPage {
 public:
-    CompletionPage(InstallState& state, HWND backdrop);
+    explicit CompletionPage(InstallState& state, HWND backdrop = nullptr);
 
     CvButton picture;
     // Where the setup tool is looked for: targetDir1 when the page opens.

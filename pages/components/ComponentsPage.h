@@ -14,7 +14,7 @@ class ComponentsPage : public WizardPage {
 public:
     static constexpr int kSlots = 5;
 
-    ComponentsPage(InstallState& state, HWND backdrop);
+    explicit ComponentsPage(InstallState& state, HWND backdrop = nullptr);
 
     // Per slot (index 0 is slot 1): the check box state, the install
     // directory, the text of the size static, the size and the free space

@@ -12,7 +12,7 @@ namespace {
 constexpr int kGroupNameLimit = 30;
 }  // namespace
 
-GroupPage::GroupPage(InstallState& state, HWND backdrop, const std::string& text, int add, HWND owner)
+GroupPage::GroupPage(InstallState& state, const std::string& text, int add, HWND owner, HWND backdrop)
     : WizardPage(IDD_GROUP, state, backdrop), addItems(add), groupText(text)
 {
     if (owner) parent_ = owner;
@@ -142,6 +142,6 @@ void GroupPage::OnCancel()
 
 int RunGroupPage(InstallState& state, HWND backdrop, const std::string& groupList, HWND owner)
 {
-    GroupPage page(state, backdrop, groupList, state.addToGroup, owner);
+    GroupPage page(state, groupList, state.addToGroup, owner, backdrop);
     return (int)page.DoModal();
 }

@@ -12,9 +12,9 @@
 class GroupPage : public WizardPage {
 public:
     // `groupText`: one group name after another, each ended by CR LF.
-    // `owner`: the window the page is modal to (null: the main window).
-    GroupPage(InstallState& state, HWND backdrop, const std::string& groupText, int addItems,
-              HWND owner = nullptr);
+    // `owner`: the window the page is modal to (null: the backdrop).
+    GroupPage(InstallState& state, const std::string& groupText, int addItems, HWND owner = nullptr,
+              HWND backdrop = nullptr);
 
     // The group name rules.
     enum NameCheck { kNameAcceptable, kNameBadFirstCharacter, kNameBadCharacter };

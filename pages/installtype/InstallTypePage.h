@@ -6,7 +6,7 @@
 
 class InstallTypePage : public WizardPage {
 public:
-    InstallTypePage(InstallState& state, HWND backdrop);
+    explicit InstallTypePage(InstallState& state, HWND backdrop = nullptr);
 
     CvButton logo;
     CvButton express;

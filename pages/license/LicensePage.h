@@ -11,7 +11,7 @@ public:
     // The largest licence file the page shows.
     static constexpr DWORD kMaxLength = 0xFFFF;
 
-    LicensePage(InstallState& state, HWND backdrop);
+    explicit LicensePage(InstallState& state, HWND backdrop = nullptr);
 
     // Reads the file at `path` into agreementText; on failure beeps, says
     // why (11117, 11116 or 11118) and leaves the text empty.

@@ -13,7 +13,7 @@ class LocationsPage : public WizardPage {
 public:
     // `chooseGroup` runs the program group page modal to the window it is
     // given and returns its end code (IDOK when the choice was taken).
-    LocationsPage(InstallState& state, HWND backdrop, std::function<int(HWND)> chooseGroup = {});
+    explicit LocationsPage(InstallState& state, HWND backdrop = nullptr, std::function<int(HWND)> chooseGroup = {});
 
     // The required space of a full install: the five component sizes of
     // the string table added up, as a KB figure.

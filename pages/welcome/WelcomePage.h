@@ -6,7 +6,7 @@
 
 class WelcomePage : public WizardPage {
 public:
-    WelcomePage(InstallState& state, HWND backdrop);
+    explicit WelcomePage(InstallState& state, HWND backdrop = nullptr);
 
     CvButton picture;
 

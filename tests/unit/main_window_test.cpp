@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/MainWindow.h"
+#include "pages/base/WizardPage.h"
 #include "fw/ResString.h"
 #include "resources/resource.h"
 
@@ -124,7 +125,7 @@ TEST_F(Backdrop, ClickBringsTheNamedWindowToTheTop)
     SendMessageA(main.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(300, 300));  // nothing named yet
     EXPECT_TRUE(IsAbove(main.Handle(), front));
 
-    main.foregroundTitle = "Front program";
+    main.state.foregroundTitle = "Front program";
     SendMessageA(main.Handle(), WM_RBUTTONUP, 0, MAKELPARAM(300, 300));
     EXPECT_TRUE(IsAbove(front, main.Handle()));
     DestroyWindow(front);
@@ -149,7 +150,7 @@ TEST(CleanupProgram, StartedByItsOwnPathInADirectoryWithBlanks)
     std::string log = base + "\\calls.log";
     SetEnvironmentVariableA("CV_CALL_LOG", log.c_str());
 
-    MainWindow::StartCleanupProgram(dir);
+    StartCleanupProgram(dir);
 
     std::string text;
     for (int i = 0; i < 100 && text.empty(); ++i) {

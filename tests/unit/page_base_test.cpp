@@ -5,6 +5,7 @@
 
 
 #include "app/MainWindow.h"
+#include "state/InstallState.h"
 #include "fsutil/FsUtil.h"
 #include "pages/base/WizardPage.h"
 #include "pages/welcome/WelcomePage.h"
@@ -18,8 +19,8 @@ const char kTitle[] = "Corvane Velomire Installation";
 
 class PageBase : public testing::Test {
 protected:
-    MainWindow main;
-    WizardPage page{IDD_WELCOME, main};
+    InstallState state;
+    WizardPage page{IDD_WELCOME, state};
 };
 
 }  // namespace
@@ -81,7 +82,7 @@ TEST_F(PageBase, AddAndCompareKB)
 
 TEST_F(PageBase, CheckLocation)
 {
-    main.defaultDrive = "C:";
+    state.defaultDrive = "C:";
     ScratchDir scratch("location");
     {
         MessageBoxAnswerer answerer({IDOK});
@@ -173,10 +174,10 @@ public:
 
 TEST(WelcomePage, ExitAsksAndNoKeepsThePage)
 {
-    MainWindow main;
-    main.installerDir = "C:\\NO\\SUCH\\INSTALLER";  // the cleanup start fails quietly
+    InstallState state;
+    state.installerDir = "C:\\NO\\SUCH\\INSTALLER";  // the cleanup start fails quietly
     MessageBoxAnswerer answerer({IDNO, IDYES});
-    ExitingPage page(main);
+    ExitingPage page(state);
     INT_PTR result = page.DoModal();
     EXPECT_EQ(result, 2);
     EXPECT_EQ(page.exits, 2);
@@ -190,7 +191,7 @@ TEST(WelcomePage, ExitAsksAndNoKeepsThePage)
 
 TEST(WelcomePage, ControlsWhenItOpens)
 {
-    MainWindow main;
+    InstallState state;
     struct Probe : WelcomePage {
         using WelcomePage::WelcomePage;
         bool OnInitDialog() override
@@ -213,7 +214,7 @@ TEST(WelcomePage, ControlsWhenItOpens)
         bool backEnabled = true, helpVisible = true, noteVisible = true;
         int pictureWidth = 0, left = -1, expectedLeft = -2;
         HFONT bodyFont = nullptr, titleFont = nullptr;
-    } page(main);
+    } page(state);
     EXPECT_EQ(page.DoModal(), 1);
     EXPECT_FALSE(page.backEnabled);
     EXPECT_FALSE(page.helpVisible);
@@ -263,15 +264,15 @@ public:
 
 TEST(PageExit, ConfirmExitClosesWithCancelAndTellsTheMainWindow)
 {
-    RecordingMain main;
-    ASSERT_TRUE(main.CreateFullScreen());
+    RecordingMain backdrop;
+    ASSERT_TRUE(backdrop.CreateFullScreen());
     MessageBoxAnswerer answerer({IDNO, IDYES});
-    ConfirmingPage page(IDD_WELCOME, main);
+    ConfirmingPage page(IDD_WELCOME, backdrop.state, backdrop.Handle());
     EXPECT_EQ(page.DoModal(), 2);
     EXPECT_EQ(page.exits, 2);
     ASSERT_EQ(answerer.Count(), 2u);
     EXPECT_EQ(answerer.Boxes()[1].text, "Are you sure you want to exit Install?");
     // Only the confirmed Exit told the main window, with the value 2.
-    EXPECT_EQ(main.exitNotes, std::vector<WPARAM>{2});
-    DestroyWindow(main.Handle());
+    EXPECT_EQ(backdrop.exitNotes, std::vector<WPARAM>{2});
+    DestroyWindow(backdrop.Handle());
 }

@@ -6,7 +6,7 @@
 
 #include <functional>
 
-#include "app/MainWindow.h"
+#include "state/InstallState.h"
 #include "app/VersionCheck.h"
 #include "fw/ResString.h"
 #include "pages/components/ComponentsPage.h"
@@ -26,7 +26,7 @@ constexpr int kStillOpen = 99;  // the script ended and the page was still open
 template <class Page>
 class Driven : public Page {
 public:
-    explicit Driven(MainWindow& main) : Page(main) {}
+    explicit Driven(InstallState& state) : Page(state) {}
     std::function<void(Driven&)> script;
 
     // Posts a message through the page's loop, as typing or clicking would.
@@ -140,7 +140,7 @@ TEST(VersionCheck, QuestionOnlyForTheSameOrANewerVersion)
 
 TEST(LicensePage, LoadingTheFile)
 {
-    MainWindow main;
+    InstallState state;
     ScratchDir dir("license");
     std::string full = std::string(LicensePage::kMaxLength, 'L');
     struct Case {
@@ -166,7 +166,7 @@ TEST(LicensePage, LoadingTheFile)
             ASSERT_TRUE(WriteWholeFile(c.path, c.contents));
         }
         MessageBoxAnswerer answerer({IDOK});
-        LicensePage page(main);
+        LicensePage page(state);
         page.agreementText = "before";
         page.LoadAgreement(c.path);
         EXPECT_EQ(page.agreementText.size(), c.textLength) << c.name;
@@ -181,16 +181,16 @@ TEST(LicensePage, LoadingTheFile)
 
 TEST(LicensePage, ShowsTheTextFromTheTopAndAsksBeforeLeaving)
 {
-    MainWindow main;
-    main.installerDir = "C:\\NO\\SUCH\\INSTALLER";  // the cleanup start fails quietly
+    InstallState state;
+    state.installerDir = "C:\\NO\\SUCH\\INSTALLER";  // the cleanup start fails quietly
     ScratchDir dir("license");
-    main.sourceDir = dir.Path();
+    state.sourceDir = dir.Path();
     std::string text;
     for (int i = 1; i <= 200; ++i) text += "Line " + std::to_string(i) + " of the agreement.\r\n";
     ASSERT_TRUE(WriteWholeFile(dir / "LICENSE.TXT", text));
 
     MessageBoxAnswerer answerer({IDNO, IDYES});
-    Driven<LicensePage> page(main);
+    Driven<LicensePage> page(state);
     std::string shown;
     LRESULT firstLine = -1, selStart = -1, selEnd = -2;
     bool openAfterNo = false;
@@ -217,7 +217,7 @@ TEST(LicensePage, ShowsTheTextFromTheTopAndAsksBeforeLeaving)
                                                          "Are you sure you want to exit Install?"}));
 
     // Accept ends with 1.
-    Driven<LicensePage> accepting(main);
+    Driven<LicensePage> accepting(state);
     accepting.script = [](Driven<LicensePage>& p) { p.Command(IDC_NEXT); };
     EXPECT_EQ(accepting.DoModal(), 1);
 }
@@ -244,10 +244,10 @@ TEST(InstallTypePage, LetterKeysAndEnter)
         {"Enter on Express", IDC_EXPRESS, {{IDC_EXPRESS, WM_KEYDOWN, VK_RETURN}}, IDC_EXPRESS},
         {"Enter on the logo", IDC_PRODUCT_PICTURE, {{IDC_PRODUCT_PICTURE, WM_KEYDOWN, VK_RETURN}}, IDC_BACK},
     };
-    MainWindow main;
+    InstallState state;
     for (const Case& c : cases) {
         MessageBoxAnswerer answerer({IDNO});
-        Driven<InstallTypePage> page(main);
+        Driven<InstallTypePage> page(state);
         page.script = [&](Driven<InstallTypePage>& p) {
             if (c.focus) p.FocusItem(c.focus);
             for (const Key& k : c.keys) p.Post(c.focus ? c.focus : k.control, k.msg, k.key, 1);
@@ -259,13 +259,13 @@ TEST(InstallTypePage, LetterKeysAndEnter)
 
     // A key that went down on an earlier visit and was released on this one
     // does nothing.
-    Driven<InstallTypePage> first(main);
+    Driven<InstallTypePage> first(state);
     first.script = [](Driven<InstallTypePage>& p) {
         p.Post(IDC_EXPRESS, WM_KEYDOWN, 'X', 1);
         p.Post(0, WM_COMMAND, IDC_BACK);
     };
     EXPECT_EQ(first.DoModal(), IDC_BACK);
-    Driven<InstallTypePage> second(main);
+    Driven<InstallTypePage> second(state);
     second.script = [](Driven<InstallTypePage>& p) {
         p.Post(IDC_EXPRESS, WM_KEYUP, 'X', 1);
         p.Post(0, WM_COMMAND, IDC_BACK);
@@ -290,12 +290,12 @@ TEST(ComponentsPage, RequiredSpacePerDrive)
         {"none", {0, 0, 0, 0}, "C:\\VELOMIR", "0 KB"},
     };
     for (const Case& c : cases) {
-        MainWindow main;
-        main.targetDir1 = main.targetDir2 = main.targetDir4 = main.targetDir5 = "C:\\VELOMIR";
-        main.targetDir3 = c.dir3;
+        InstallState state;
+        state.targetDir1 = state.targetDir2 = state.targetDir4 = state.targetDir5 = "C:\\VELOMIR";
+        state.targetDir3 = c.dir3;
         int numbers[] = {11, 21, 31, 41};
-        for (int i = 0; i < 4; ++i) main.componentSelected[numbers[i]] = c.flags[i];
-        Driven<ComponentsPage> page(main);
+        for (int i = 0; i < 4; ++i) state.componentSelected[numbers[i]] = c.flags[i];
+        Driven<ComponentsPage> page(state);
         std::string required, drive, slot1Size, slot5Size;
         std::array<bool, 4> slotButtons{};
         page.script = [&](Driven<ComponentsPage>& p) {
@@ -314,11 +314,11 @@ TEST(ComponentsPage, RequiredSpacePerDrive)
     }
 
     // Toggling a slot recomputes its own drive from scratch.
-    MainWindow main;
-    main.targetDir1 = main.targetDir2 = main.targetDir4 = main.targetDir5 = "C:\\VELOMIR";
-    main.targetDir3 = "D:\\TRICORN";
-    for (int n : {11, 21, 31, 41}) main.componentSelected[n] = 1;
-    Driven<ComponentsPage> page(main);
+    InstallState state;
+    state.targetDir1 = state.targetDir2 = state.targetDir4 = state.targetDir5 = "C:\\VELOMIR";
+    state.targetDir3 = "D:\\TRICORN";
+    for (int n : {11, 21, 31, 41}) state.componentSelected[n] = 1;
+    Driven<ComponentsPage> page(state);
     std::string afterUntick, afterRetick, drive;
     page.script = [&](Driven<ComponentsPage>& p) {
         p.CheckButton(IDC_CHECK_MEMORY_MANAGER, false);
@@ -361,14 +361,14 @@ TEST(ComponentsPage, InstallChecksThenStores)
          kStillOpen},
     };
     for (const Case& c : cases) {
-        MainWindow main;
-        main.targetDir1 = main.targetDir3 = main.targetDir4 = main.targetDir5 = "C:\\VELOMIR\\";
-        main.targetDir2 = c.dir2;
-        for (int n : {11, 21, 31, 41}) main.componentSelected[n] = 1;
+        InstallState state;
+        state.targetDir1 = state.targetDir3 = state.targetDir4 = state.targetDir5 = "C:\\VELOMIR\\";
+        state.targetDir2 = c.dir2;
+        for (int n : {11, 21, 31, 41}) state.componentSelected[n] = 1;
         int numbers[] = {11, 21, 31, 41};
         int boxes[] = {IDC_CHECK_MEMORY_MANAGER, IDC_CHECK_TECHNOTES, IDC_CHECK_TRAINER, IDC_CHECK_DISK_CACHE};
         MessageBoxAnswerer answerer(c.answers);
-        Driven<ComponentsPage> page(main);
+        Driven<ComponentsPage> page(state);
         page.script = [&](Driven<ComponentsPage>& p) {
             for (std::string& a : p.available) a = c.available;
             for (int i = 0; i < 4; ++i) {
@@ -384,8 +384,8 @@ TEST(ComponentsPage, InstallChecksThenStores)
         EXPECT_EQ(shown, c.messages) << c.name;
         for (int i = 0; i < 4; ++i) {
             int expected = c.result == IDOK ? c.flags[i] : 1;  // stored only on Install
-            EXPECT_EQ(main.componentSelected[numbers[i]], expected) << c.name << " component " << numbers[i];
+            EXPECT_EQ(state.componentSelected[numbers[i]], expected) << c.name << " component " << numbers[i];
         }
-        EXPECT_EQ(main.targetDir1, c.result == IDOK ? "C:\\VELOMIR" : "C:\\VELOMIR\\") << c.name;
+        EXPECT_EQ(state.targetDir1, c.result == IDOK ? "C:\\VELOMIR" : "C:\\VELOMIR\\") << c.name;
     }
 }

@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "app/MainWindow.h"
+#include "state/InstallState.h"
 #include "fsutil/FsUtil.h"
 #include "pages/group/GroupPage.h"
 #include "pages/locations/DirectoryBrowser.h"
@@ -96,10 +96,10 @@ TEST(LocationsPage, ShowsTheProposalOrTheStoredChoice)
         {"D:\\TOOLS", "Games", "D:\\TOOLS", "D:", "Games"},
     };
     for (const Case& c : cases) {
-        MainWindow main;
-        main.defaultDrive = "C:";
-        main.productDir = c.productDir;
-        main.groupName = c.groupName;
+        InstallState state;
+        state.defaultDrive = "C:";
+        state.productDir = c.productDir;
+        state.groupName = c.groupName;
         std::string directory, drive, required, available, group;
         WorkedLocations page(
             [&](WorkedLocations& p) {
@@ -110,7 +110,7 @@ TEST(LocationsPage, ShowsTheProposalOrTheStoredChoice)
                 group = p.TextOf(IDC_GROUP_NAME);
                 p.EndDialog(IDCANCEL);
             },
-            main);
+            state);
         EXPECT_EQ(page.DoModal(), IDCANCEL);
         EXPECT_EQ(directory, c.shownDirectory);
         EXPECT_EQ(drive, c.shownDrive);
@@ -128,8 +128,8 @@ TEST(LocationsPage, ShowsTheProposalOrTheStoredChoice)
         page.InsertSeparator(formatted);
         EXPECT_EQ(available, formatted);
         EXPECT_EQ(group, c.shownGroup);
-        EXPECT_EQ(main.groupName, c.shownGroup);  // an empty group name is written back
-        EXPECT_TRUE(main.productDir == c.productDir);  // opening stores no directory
+        EXPECT_EQ(state.groupName, c.shownGroup);  // an empty group name is written back
+        EXPECT_TRUE(state.productDir == c.productDir);  // opening stores no directory
     }
 }
 
@@ -147,21 +147,21 @@ TEST(LocationsPage, NextStoresTheDirectoryWithTheTrailingBackslashRule)
         {"\\CVPB\\NEW", "C:\\CVPB\\NEW", "C:\\CVPB\\NEW"},  // the default drive in front
     };
     for (Case& c : cases) {
-        MainWindow main;
-        main.defaultDrive = "C:";
+        InstallState state;
+        state.defaultDrive = "C:";
         MessageBoxAnswerer answerer({IDOK});
         WorkedLocations page(
             [&](WorkedLocations& p) {
                 SetWindowTextA(p.ItemOf(IDC_DIRECTORY), c.typed.c_str());
                 p.Command(IDOK);
             },
-            main);
+            state);
         EXPECT_EQ(page.DoModal(), IDOK) << c.typed;
         EXPECT_EQ(answerer.Count(), 0u) << c.typed;
-        EXPECT_EQ(main.productDir, c.productDir);
-        EXPECT_EQ(main.varString1, c.productDir);
-        for (int n = 1; n <= 5; ++n) EXPECT_EQ(main.TargetDir(n), c.targetDir) << n << " " << c.typed;
-        EXPECT_EQ(main.targetDir6, "");
+        EXPECT_EQ(state.productDir, c.productDir);
+        EXPECT_EQ(state.varString1, c.productDir);
+        for (int n = 1; n <= 5; ++n) EXPECT_EQ(state.TargetDir(n), c.targetDir) << n << " " << c.typed;
+        EXPECT_EQ(state.targetDir6, "");
         EXPECT_FALSE(PathExists(scratch / "NEW")) << "the trial directory stayed";
     }
 }
@@ -171,8 +171,8 @@ TEST(LocationsPage, InvalidDirectoriesAreRefusedAndNothingStored)
     ShortDir scratch;
     for (std::string typed : {std::string("C"), std::string("C:\\ABCDEFGHI"), std::string("C:\\A B"),
                               scratch.path + "\\NEW\\A*B\\C"}) {
-        MainWindow main;
-        main.defaultDrive = "C:";
+        InstallState state;
+        state.defaultDrive = "C:";
         MessageBoxAnswerer answerer({IDOK});
         HWND focus = nullptr, edit = nullptr;
         WorkedLocations page(
@@ -182,21 +182,21 @@ TEST(LocationsPage, InvalidDirectoriesAreRefusedAndNothingStored)
                 p.Command(IDOK);
                 focus = GetFocus();
             },
-            main);
+            state);
         EXPECT_EQ(page.DoModal(), kStayed) << typed;
         ASSERT_EQ(answerer.Count(), 1u) << typed;
         EXPECT_EQ(answerer.Boxes()[0].text, kInvalidPath);
         EXPECT_EQ(focus, edit) << typed;
-        EXPECT_EQ(main.productDir, "") << typed;
-        EXPECT_EQ(main.targetDir1, "") << typed;
+        EXPECT_EQ(state.productDir, "") << typed;
+        EXPECT_EQ(state.targetDir1, "") << typed;
         EXPECT_FALSE(PathExists(scratch / "NEW")) << typed;
     }
 }
 
 TEST(LocationsPage, AnInvalidEditLeavesTheStatisticsAlone)
 {
-    MainWindow main;
-    main.defaultDrive = "C:";
+    InstallState state;
+    state.defaultDrive = "C:";
     std::string before, after, driveAfter;
     WorkedLocations page(
         [&](WorkedLocations& p) {
@@ -206,7 +206,7 @@ TEST(LocationsPage, AnInvalidEditLeavesTheStatisticsAlone)
             driveAfter = p.TextOf(IDC_DRIVE);
             p.EndDialog(IDCANCEL);
         },
-        main);
+        state);
     page.DoModal();
     EXPECT_EQ(after, before);
     EXPECT_EQ(driveAfter, "C:");
@@ -239,8 +239,8 @@ TEST(TrialCreate, RemovesOnlyTheLevelsItMade)
     for (const Case& c : cases) {
         ScratchDir scratch("trialmade");
         for (const std::string& d : c.existing) CreateDirectoryA((scratch / d).c_str(), nullptr);
-        MainWindow main;
-        WizardPage page(IDD_LOCATIONS, main);
+        InstallState state;
+        WizardPage page(IDD_LOCATIONS, state);
         MessageBoxAnswerer answerer({IDOK});
         EXPECT_EQ(page.TrialCreate(scratch / c.trial), c.result) << c.trial;
         EXPECT_EQ(answerer.Count(), c.result == -1 ? 1u : 0u) << c.trial;
@@ -275,8 +275,8 @@ TEST(GroupPage, GroupTextParsing)
         {"Main\r\n\r\nGames\r\n", {"Main"}}, // an empty line ends the text
     };
     for (const Case& c : cases) {
-        MainWindow main;
-        GroupPage page(main, c.text, 1);
+        InstallState state;
+        GroupPage page(state, c.text, 1);
         std::vector<std::string> names;
         for (std::string name; page.TakeGroupName(name);) names.push_back(name);
         EXPECT_EQ(names, c.names) << c.text;
@@ -307,8 +307,8 @@ TEST(GroupPage, OpensWithTheAcceptableGroupsAndTheDefault)
         {"", {"Corvane Velomire"}},
     };
     for (const Case& c : cases) {
-        MainWindow main;
-        main.groupName = "Games";
+        InstallState state;
+        state.groupName = "Games";
         std::vector<std::string> entries;
         std::string edit, selected;
         bool listEnabled = true;
@@ -321,7 +321,7 @@ TEST(GroupPage, OpensWithTheAcceptableGroupsAndTheDefault)
                 if (sel >= 0) selected = entries[sel];
                 p.EndDialog(IDCANCEL);
             },
-            main, c.text, 0);
+            state, c.text, 0);
         page.DoModal();
         EXPECT_EQ(entries, c.entries) << c.text;
         EXPECT_EQ(edit, "Games");
@@ -363,13 +363,13 @@ TEST(GroupPage, OkCancelAndDoubleClick)
          IDOK, "Main", 1, {}},
     };
     for (const Case& c : cases) {
-        MainWindow main;
-        main.groupName = "Before";
+        InstallState state;
+        state.groupName = "Before";
         MessageBoxAnswerer answerer({IDOK});
-        WorkedGroup page(c.act, main, "Main\r\nGames\r\n", 1);
+        WorkedGroup page(c.act, state, "Main\r\nGames\r\n", 1);
         EXPECT_EQ(page.DoModal(), c.result) << c.what;
-        EXPECT_EQ(main.groupName, c.groupName) << c.what;
-        EXPECT_EQ(main.addToGroup, c.addToGroup) << c.what;
+        EXPECT_EQ(state.groupName, c.groupName) << c.what;
+        EXPECT_EQ(state.addToGroup, c.addToGroup) << c.what;
         std::vector<std::string> messages;
         for (const auto& box : answerer.Boxes()) messages.push_back(box.text);
         EXPECT_EQ(messages, c.messages) << c.what;

@@ -11,7 +11,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/MainWindow.h"
+#include "fw/Process.h"
+#include "state/InstallState.h"
 #include "app/PostInstall.h"
 #include "app/ProgramItems.h"
 #include "pages/completion/CompletionPage.h"
@@ -71,11 +72,11 @@ std::vector<std::string> LogList(const std::string& log, const char* section)
 
 TEST(ItemRecords, ExpansionOfCommandsAndArguments)
 {
-    MainWindow main;
-    main.targetDir1 = "C:\\VELOMIR";
-    main.defaultDrive = "C:";
-    main.varString3 = "D:\\VAR3";
-    main.groupName = "Corvane Velomire";
+    InstallState state;
+    state.targetDir1 = "C:\\VELOMIR";
+    state.defaultDrive = "C:";
+    state.varString3 = "D:\\VAR3";
+    state.groupName = "Corvane Velomire";
     const std::string win = WindowsDir();
     const std::string a248(248, 'A'), a250(250, 'A'), a251(251, 'A');
     struct Case {
@@ -120,9 +121,9 @@ TEST(ItemRecords, ExpansionOfCommandsAndArguments)
         MessageBoxAnswerer answerer({IDOK});
         std::string rest = c.rest;
         std::string out = "stale";
-        EXPECT_EQ(ExpandItemCommand(main, rest, out), c.result);
+        EXPECT_EQ(ExpandItemCommand(state, rest, out), c.result);
         if (c.args) {
-            EXPECT_EQ(ExpandArguments(main, rest, out), c.argsResult);
+            EXPECT_EQ(ExpandArguments(state, rest, out), c.argsResult);
         }
         EXPECT_EQ(out, c.out);
         EXPECT_EQ(rest, c.restAfter);
@@ -168,10 +169,10 @@ TEST(FollowUpPrograms, WaitEndsForExitCode259AndDispatchesMessages)
     PostMessageA(probe, WM_APP, 0, 0);
 
     // The program ends with 259 once the probe's message has been dispatched.
-    MainWindow main;
-    main.targetDir1 = scratch.Path();
-    main.componentSelected[41] = 1;
-    EXPECT_EQ(RunFollowUpRecord(main, "41,Exit,*  *,*T1*,EXITCODE.EXE,* 259 " + eventName + "*,E"),
+    InstallState state;
+    state.targetDir1 = scratch.Path();
+    state.componentSelected[41] = 1;
+    EXPECT_EQ(RunFollowUpRecord(state, "41,Exit,*  *,*T1*,EXITCODE.EXE,* 259 " + eventName + "*,E"),
               FollowUpResult::Ran);
     EXPECT_EQ(WaitForSingleObject(dispatched, 0), WAIT_OBJECT_0);
     // It really ends with 259.
@@ -180,7 +181,7 @@ TEST(FollowUpPrograms, WaitEndsForExitCode259AndDispatchesMessages)
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
     ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
-    WaitForProcess(pi.hProcess);
+    fw::WaitForProcess(pi.hProcess);
     DWORD code = 0;
     GetExitCodeProcess(pi.hProcess, &code);
     EXPECT_EQ(code, 259u);
@@ -199,18 +200,18 @@ TEST(FollowUpPrograms, WhichRecordsRunAndInWhatOrder)
     CreateDirectoryA((scratch / "DISKSPUR").c_str(), nullptr);
     ASSERT_TRUE(CopyProgram("DSPOPT.EXE", scratch / "DISKSPUR\\DSPOPT.EXE"));
     CallLogEnvironment environment(scratch / "CALLS.LOG");
-    MainWindow main;
-    main.targetDir1 = scratch.Path();
-    main.foregroundTitle = "Diskspur Setup";
-    main.componentSelected[41] = 0;
-    EXPECT_EQ(RunFollowUpPrograms(main), 0);  // the disk cache is not selected
+    InstallState state;
+    state.targetDir1 = scratch.Path();
+    state.foregroundTitle = "Diskspur Setup";
+    state.componentSelected[41] = 0;
+    EXPECT_EQ(RunFollowUpPrograms(state), 0);  // the disk cache is not selected
     EXPECT_FALSE(PathExists(scratch / "CALLS.LOG"));
 
-    for (int n : {0, 11, 41, 53}) main.componentSelected[n] = 1;
-    EXPECT_EQ(RunFollowUpPrograms(main), 2);
+    for (int n : {0, 11, 41, 53}) state.componentSelected[n] = 1;
+    EXPECT_EQ(RunFollowUpPrograms(state), 2);
     // Each was waited for: both lines are there when the loop returns.
     EXPECT_EQ(ReadWholeFile(scratch / "CALLS.LOG"), "DSPOPT.EXE|NOREBOOT\r\nDSPOPT.EXE|NOREBOOT PREF\r\n");
-    EXPECT_EQ(main.foregroundTitle, "");
+    EXPECT_EQ(state.foregroundTitle, "");
     DeleteFileA((scratch / "CALLS.LOG").c_str());
 
     const std::string dspopt = ",Diskspur,*  *,*T1*DISKSPUR,DSPOPT.EXE,*  *,E";
@@ -232,7 +233,7 @@ TEST(FollowUpPrograms, WhichRecordsRunAndInWhatOrder)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.record);
         MessageBoxAnswerer answerer({IDOK});
-        EXPECT_EQ(RunFollowUpRecord(main, c.record), c.result);
+        EXPECT_EQ(RunFollowUpRecord(state, c.record), c.result);
         ASSERT_EQ(answerer.Count(), c.box ? 1u : 0u);
         if (c.box) {
             EXPECT_EQ(answerer.Boxes()[0].text.rfind(c.box, 0), 0u);
@@ -240,7 +241,7 @@ TEST(FollowUpPrograms, WhichRecordsRunAndInWhatOrder)
     }
     EXPECT_FALSE(PathExists(scratch / "CALLS.LOG"));
     // A program that cannot be started ends the list.
-    EXPECT_EQ(RunFollowUpPrograms(main, {missing, "41" + dspopt}), 0);
+    EXPECT_EQ(RunFollowUpPrograms(state, {missing, "41" + dspopt}), 0);
     EXPECT_FALSE(PathExists(scratch / "CALLS.LOG"));
 }
 
@@ -290,15 +291,15 @@ TEST(ProgramItems, BadRecordsAreReportedAndSkipped)
 {
     ScratchDir scratch("items");
     StartMenuGroup group("Records");
-    MainWindow main;
-    main.targetDir1 = scratch.Path();
-    main.installLogPath = scratch / "INSTALL.LOG";
-    main.groupName = group.name;
-    main.componentSelected[11] = 1;
-    main.componentSelected[41] = 0;
-    main.componentSelected[53] = 1;
+    InstallState state;
+    state.targetDir1 = scratch.Path();
+    state.installLogPath = scratch / "INSTALL.LOG";
+    state.groupName = group.name;
+    state.componentSelected[11] = 1;
+    state.componentSelected[41] = 0;
+    state.componentSelected[53] = 1;
     MessageBoxAnswerer answerer({IDOK});
-    CreateProgramItems(main, {
+    CreateProgramItems(state, {
                                  "11,Velomire ReadMe,*NP*,*T1*,READ.ME,E",
                                  "11",
                                  "11,Title",
@@ -314,10 +315,10 @@ TEST(ProgramItems, BadRecordsAreReportedAndSkipped)
     for (const MessageBoxAnswerer::Box& box : answerer.Boxes()) texts.push_back(box.text);
     EXPECT_EQ(texts, (std::vector<std::string>{"Invalid resource string 11.", "Invalid resource string Title.",
                                                kEmptyFile, kEmptyFile, kEmptyFile}));
-    EXPECT_EQ(LogList(main.installLogPath, "Group"), (std::vector<std::string>{"0," + group.name}));
+    EXPECT_EQ(LogList(state.installLogPath, "Group"), (std::vector<std::string>{"0," + group.name}));
     // "E" right after the title deletes the old item and adds none; a
     // record without its file adds none either.
-    EXPECT_EQ(LogList(main.installLogPath, "Item"),
+    EXPECT_EQ(LogList(state.installLogPath, "Item"),
               (std::vector<std::string>{"11,Velomire ReadMe", "53,Fifty Three", "0,Always"}));
 }
 
@@ -327,17 +328,17 @@ TEST(ProgramItems, ShippedGroupThroughTheShellsDdeServer)
     for (const char* program : {"INV.EXE", "MEMTUNE.EXE"}) ASSERT_TRUE(CopyProgram(program, scratch / program));
     WriteWholeFile(scratch / "READ.ME", "notes");
     StartMenuGroup group("Velomire");
-    MainWindow main;
-    main.targetDir1 = scratch.Path();
-    main.installLogPath = scratch / "INSTALL.LOG";
-    main.groupName = group.name;
-    main.componentSelected[11] = 1;
-    main.componentSelected[31] = 0;
-    main.componentSelected[41] = 0;
+    InstallState state;
+    state.targetDir1 = scratch.Path();
+    state.installLogPath = scratch / "INSTALL.LOG";
+    state.groupName = group.name;
+    state.componentSelected[11] = 1;
+    state.componentSelected[31] = 0;
+    state.componentSelected[41] = 0;
     MessageBoxAnswerer answerer({IDOK});
-    CreateProgramItems(main);
+    CreateProgramItems(state);
     EXPECT_EQ(answerer.Count(), 0u);
-    EXPECT_EQ(LogList(main.installLogPath, "Item"),
+    EXPECT_EQ(LogList(state.installLogPath, "Item"),
               (std::vector<std::string>{"11,Velomire ReadMe", "11,Ramhold Setup", "11,Ramhold Memtune",
                                         "11,Corvane Inventory"}));
     // The shell links the programs that exist, and no command with
@@ -392,14 +393,14 @@ TEST(CompletionPage, RamholdSetupAndTheWaysOut)
 {
     ScratchDir scratch("completion");
     CallLogEnvironment environment(scratch / "CALLS.LOG");
-    MainWindow main;
-    main.targetDir1 = scratch.Path();
-    main.componentSelected[11] = 0;
+    InstallState state;
+    state.targetDir1 = scratch.Path();
+    state.componentSelected[11] = 0;
 
     // Without the memory manager the button is greyed; Finish leaves.
     std::atomic<bool> setupEnabled{true};
     std::atomic<int> defaultId{0};
-    WorkedPage greyed(main);
+    WorkedPage greyed(state);
     EXPECT_EQ(greyed.Run([&](HWND h) {
         setupEnabled = IsWindowEnabled(GetDlgItem(h, IDC_RAMHOLD_SETUP));
         DWORD_PTR id = 0;
@@ -412,10 +413,10 @@ TEST(CompletionPage, RamholdSetupAndTheWaysOut)
     EXPECT_EQ(greyed.setupDir, scratch.Path());
 
     // No setup tool: 2402, the page stays; Escape leaves.
-    main.componentSelected[11] = 1;
+    state.componentSelected[11] = 1;
     MessageBoxAnswerer answerer({IDOK});
     std::atomic<bool> stayed{false};
-    WorkedPage missing(main);
+    WorkedPage missing(state);
     EXPECT_EQ(missing.Run([&](HWND h) {
         Click(h, IDC_RAMHOLD_SETUP);
         answerer.WaitForBoxes(1);
@@ -434,7 +435,7 @@ TEST(CompletionPage, RamholdSetupAndTheWaysOut)
 
     // With the tool: it starts with /I and the page closes.
     ASSERT_TRUE(CopyProgram("RHSETUP.EXE", scratch / "RHSETUP.EXE"));
-    WorkedPage present(main);
+    WorkedPage present(state);
     EXPECT_EQ(present.Run([&](HWND h) { Click(h, IDC_RAMHOLD_SETUP); }), 2);
     EXPECT_EQ(CallLog(scratch / "CALLS.LOG", 1), "RHSETUP.EXE|/I\r\n");
 }

@@ -18,10 +18,19 @@
 #include "records/Undo.h"
 #include "script/InstallLog.h"
 #include "script/ScriptEngine.h"
+#include "support/EngineHarness.h"
 #include "support/MessageBoxAnswerer.h"
 #include "support/ScratchDir.h"
 
 namespace {
+
+// The undo as the installer composes it: items and groups through
+// Program Manager.
+void Undo(InstallState& state, const std::string& log)
+{
+    ProgmanItemRemover progman;
+    UndoFromLog(state, log, progman);
+}
 
 const char kAppPathsVelomir[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Velomir.EXE";
 const char kAppPathsTricorn[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\TRICORN.EXE";
@@ -382,7 +391,7 @@ TEST(Undo, TakesBackOnlyThisRunsEntries)
         WriteWholeFile(product + f.name, "x");
         if (f.entry) AppendLogEntry(log, "File", std::string(f.entry) + "," + product + f.name);
     }
-    UndoFromLog(state, log);
+    Undo(state, log);
     for (const File& f : files) EXPECT_EQ(PathExists(product + f.name), f.left) << f.name;
     EXPECT_FALSE(PathExists(product + "\\DOCS"));
     EXPECT_TRUE(PathExists(product + "\\KEEP"));
@@ -418,7 +427,8 @@ TEST(Undo, SecondRunLeavesTheEarlierInstallWhole)
         state.componentSelected[21] = 1;
         {
             MessageBoxAnswerer answerer;
-            ScriptEngine engine(state);
+            EngineHarness engineRun(state);
+            ScriptEngine& engine = engineRun.engine;
             engine.TakeRunCopies();
             ASSERT_EQ(engine.PrepareInstallLogs(), 1);
         }
@@ -426,7 +436,7 @@ TEST(Undo, SecondRunLeavesTheEarlierInstallWhole)
         AddFileRecord(21, notes + "\\T.TXT", state.installLogPath);
         AddFileRecord(0, product + "\\READ.ME", state.installLogPath);
 
-        UndoFromLog(state, state.installLogPath);
+        Undo(state, state.installLogPath);
         EXPECT_EQ(ReadWholeFile(log), earlier);
         EXPECT_TRUE(PathExists(product + "\\READ.ME"));
         EXPECT_FALSE(PathExists(notes));
@@ -440,7 +450,7 @@ TEST(Undo, NothingBeforeTheInstallStep)
     WriteWholeFile(log, text);
     WriteWholeFile(scratch / "A.EXE", "a");
     InstallState state;
-    UndoFromLog(state, log);
+    Undo(state, log);
     EXPECT_TRUE(PathExists(scratch / "A.EXE"));
     EXPECT_EQ(ReadWholeFile(log), text);
 }
@@ -469,7 +479,7 @@ TEST(Undo, GroupStaysWhileAnItemIsKept)
         state.runMemory.KeepLogBeforeWrite(log);
         AppendLogEntry(log, "Group", "0," + group);
         AppendLogEntry(log, "Item", "41,Diskspur Setup");
-        UndoFromLog(state, log);
+        Undo(state, log);
         EXPECT_EQ(groupThere(), diskCache == 0);
         ProgmanClient(scratch / "OTHER.LOG").DeleteGroup(group);
     }
@@ -495,7 +505,7 @@ TEST(Undo, RenameQuestionDecides)
         AppendLogEntry(log, "Rename", "11," + own + "," + saved);
         {
             MessageBoxAnswerer answerer({answer});
-            UndoFromLog(state, log);
+            Undo(state, log);
             ASSERT_EQ(answerer.Count(), 1u);
             EXPECT_EQ(answerer.Boxes()[0].text, "Resource Message");
         }

@@ -10,6 +10,7 @@
 
 #include "state/InstallState.h"
 #include "script/ScriptEngine.h"
+#include "support/EngineHarness.h"
 #include "support/MessageBoxAnswerer.h"
 #include "support/ScratchDir.h"
 
@@ -78,7 +79,8 @@ std::string Profile(const std::string& log, const char* section, const char* key
 struct CopyFixture : testing::Test {
     ScratchDir scratch{"copy"};
     InstallState state;
-    ScriptEngine engine{state};
+    EngineHarness engineRun{state};
+    ScriptEngine& engine = engineRun.engine;
     std::string log;
 
     void SetUp() override
@@ -251,7 +253,7 @@ TEST_P(ScriptCopyFailure, OkGoesOn)
         << box.text;
     EXPECT_NE(box.text.find("Press OK to continue, Cancel to exit."), std::string::npos);
     EXPECT_FALSE(box.forced);
-    EXPECT_EQ(engine.cancelRequested, 0);
+    EXPECT_EQ(engineRun.face.cancelRequested, 0);
     EXPECT_EQ(Profile(log, "File", "Last"), GetParam().recorded ? "1" : "");
 }
 
@@ -263,7 +265,7 @@ TEST_P(ScriptCopyFailure, CancelStops)
     ASSERT_EQ(answerer.Count(), 1u);
     EXPECT_EQ(answerer.Boxes()[0].pressed, IDCANCEL);
     EXPECT_FALSE(answerer.Boxes()[0].forced);
-    EXPECT_EQ(engine.cancelRequested, 1);
+    EXPECT_EQ(engineRun.face.cancelRequested, 1);
 }
 
 TEST_P(ScriptCopyFailure, SilentOrNotAskingNeverShowsABox)
@@ -271,10 +273,10 @@ TEST_P(ScriptCopyFailure, SilentOrNotAskingNeverShowsABox)
     if (!Arrange()) GTEST_SKIP() << "this prefix has no unwritable directory";
     MessageBoxAnswerer answerer({IDCANCEL});
     EXPECT_EQ(engine.CopyFileWithTimes(from, to, 5, 1, 1), ScriptEngine::kCopyFailed);
-    engine.askOnError = 0;
+    engine.Values().askOnError = 0;
     EXPECT_EQ(engine.CopyFileWithTimes(from, to, 5, 0, 1), ScriptEngine::kCopyFailed);
     EXPECT_EQ(answerer.Count(), 0u);
-    EXPECT_EQ(engine.cancelRequested, 0);
+    EXPECT_EQ(engineRun.face.cancelRequested, 0);
 }
 
 const char kOpenError[] = "Error Opening File ";

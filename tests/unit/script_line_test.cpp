@@ -11,6 +11,7 @@
 #include "fsutil/FsUtil.h"
 #include "script/ScriptEngine.h"
 #include "script/ScriptLine.h"
+#include "support/EngineHarness.h"
 #include "support/MessageBoxAnswerer.h"
 
 namespace {
@@ -225,20 +226,21 @@ TEST(ScriptActivity, EveryNumberClass)
         cases.push_back({n, false});
 
     InstallState state;
-    ScriptEngine engine(state);
+    EngineHarness engineRun(state);
+    ScriptEngine& engine = engineRun.engine;
     // Nothing set: only 0 runs.
     for (const ActivityCase& c : cases)
         EXPECT_EQ(engine.IsLineActive(c.number), c.number == 0) << c.number << " with nothing set";
 
     // Everything set, the numbers that are never active included.
-    for (int n = 0; n < ComponentFlags::kCount; ++n) engine.componentFlags[n] = 1;
-    for (int n = 1; n <= 9; ++n) engine.conditionFlags[n] = 1;
+    for (int n = 0; n < ComponentFlags::kCount; ++n) engine.Values().componentFlags[n] = 1;
+    for (int n = 1; n <= 9; ++n) engine.Values().conditionFlags[n] = 1;
     for (const ActivityCase& c : cases)
         EXPECT_EQ(engine.IsLineActive(c.number), c.whenAllSet) << c.number << " with all set";
 
     // A flag counts only when it is exactly 1.
-    engine.componentFlags[41] = 2;
-    engine.conditionFlags[5] = -1;
+    engine.Values().componentFlags[41] = 2;
+    engine.Values().conditionFlags[5] = -1;
     EXPECT_FALSE(engine.IsLineActive(41));
     EXPECT_FALSE(engine.IsLineActive(5));
 }
@@ -256,18 +258,19 @@ TEST(ScriptActivity, RunCopiesComeFromTheInstallState)
     state.componentSelected[21] = 1;
     state.componentSelected[31] = 0;
 
-    ScriptEngine engine(state);
+    EngineHarness engineRun(state);
+    ScriptEngine& engine = engineRun.engine;
     engine.TakeRunCopies();
-    EXPECT_EQ(engine.directories.targetDirs[0], "C:\\P1");
-    EXPECT_EQ(engine.directories.targetDirs[5], "C:\\P6");
-    EXPECT_EQ(engine.directories.varStrings[0], "C:\\V1");
-    EXPECT_EQ(engine.directories.varStrings[3], "C:\\V4");
-    EXPECT_EQ(engine.directories.varStrings[4], "Group");
-    EXPECT_EQ(engine.directories.defaultDrive, "D:");
+    EXPECT_EQ(engine.Values().directories.targetDirs[0], "C:\\P1");
+    EXPECT_EQ(engine.Values().directories.targetDirs[5], "C:\\P6");
+    EXPECT_EQ(engine.Values().directories.varStrings[0], "C:\\V1");
+    EXPECT_EQ(engine.Values().directories.varStrings[3], "C:\\V4");
+    EXPECT_EQ(engine.Values().directories.varStrings[4], "Group");
+    EXPECT_EQ(engine.Values().directories.defaultDrive, "D:");
     // Condition flags 1 ... 3 start from the component flags 1 ... 3.
-    EXPECT_EQ(engine.conditionFlags[1], 0);
-    EXPECT_EQ(engine.conditionFlags[2], 1);
-    EXPECT_EQ(engine.conditionFlags[3], 0);
+    EXPECT_EQ(engine.Values().conditionFlags[1], 0);
+    EXPECT_EQ(engine.Values().conditionFlags[2], 1);
+    EXPECT_EQ(engine.Values().conditionFlags[3], 0);
     EXPECT_TRUE(engine.IsLineActive(2));
     EXPECT_TRUE(engine.IsLineActive(21));
     EXPECT_FALSE(engine.IsLineActive(31));
@@ -330,9 +333,10 @@ TEST(ScriptReadLine, ShippedScriptWeightsBySelection)
         MessageBoxAnswerer answerer;
         InstallState state;
         for (int n : c.components) state.componentSelected[n] = 1;
-        ScriptEngine engine(state);
+        EngineHarness engineRun(state);
+        ScriptEngine& engine = engineRun.engine;
         engine.TakeRunCopies();
-        engine.conditionFlags[5] = c.readMe ? 1 : 0;
+        engine.Values().conditionFlags[5] = c.readMe ? 1 : 0;
         PassResult r = ReadPass(engine);
         EXPECT_TRUE(r.ended);
         EXPECT_EQ(r.linesRead, 18);
@@ -347,9 +351,10 @@ TEST(ScriptReadLine, SeparatorsAreNeverRunAndInactiveLinesNotParsed)
 {
     InstallState state;
     for (int n = 0; n < ComponentFlags::kCount; ++n) state.componentSelected[n] = 1;
-    ScriptEngine engine(state);
+    EngineHarness engineRun(state);
+    ScriptEngine& engine = engineRun.engine;
     engine.TakeRunCopies();
-    for (int n = 1; n <= 9; ++n) engine.conditionFlags[n] = 1;
+    for (int n = 1; n <= 9; ++n) engine.Values().conditionFlags[n] = 1;
     uint16_t number = 0;
     std::string command = "stale", rest;
     // Line 3 of the script is "99,X,E".
@@ -368,7 +373,8 @@ TEST(ScriptReadLine, AMissingLineIsReportedOnceAndEndsThePass)
 {
     MessageBoxAnswerer answerer({IDOK});
     InstallState state;
-    ScriptEngine engine(state);
+    EngineHarness engineRun(state);
+    ScriptEngine& engine = engineRun.engine;
     engine.TakeRunCopies();
     uint16_t number = 7;
     std::string command, rest;

@@ -14,6 +14,7 @@
 #include "fsutil/FsUtil.h"
 #include "script/InstallLog.h"
 #include "script/ScriptEngine.h"
+#include "support/EngineHarness.h"
 #include "support/MessageBoxAnswerer.h"
 #include "support/ScratchDir.h"
 
@@ -73,7 +74,8 @@ TEST_F(ScriptLog, WorkedExampleComesOutKeyForKey)
         *t = base + "\\UNUSED";
 
     MessageBoxAnswerer answerer;
-    ScriptEngine engine(state);
+    EngineHarness engineRun(state);
+    ScriptEngine& engine = engineRun.engine;
     ASSERT_EQ(Prepare(engine, {11, 41}), 1);
     const std::string log = ramhold + "\\INSTALL.LOG";
     EXPECT_EQ(state.installLogPath, log);
@@ -102,7 +104,8 @@ TEST_F(ScriptLog, TwoComponentsInOneDirectory)
     state.targetDir1 = d;
     state.targetDir2 = lower;
     state.targetDir3 = base + "\\DOC";
-    ScriptEngine engine(state);
+    EngineHarness engineRun(state);
+    ScriptEngine& engine = engineRun.engine;
     ASSERT_EQ(Prepare(engine, {11, 21, 31}), 1);
     const std::string log = d + "\\INSTALL.LOG";
     EXPECT_EQ(Section(log, "Directory"), (Lines{"Last=3", "1=11," + d, "2=21," + lower, "3=31," + base + "\\DOC"}));
@@ -125,7 +128,8 @@ TEST_F(ScriptLog, EveryComponentGetsItsDirectoryAndName)
     };
     int i = 0;
     for (const Case& c : cases) *c.dir = base + "\\P" + std::to_string(++i);
-    ScriptEngine engine(state);
+    EngineHarness engineRun(state);
+    ScriptEngine& engine = engineRun.engine;
     ASSERT_EQ(Prepare(engine, {11, 21, 31, 41, 51, 61}), 1);
     const std::string log = base + "\\P1\\INSTALL.LOG";
     EXPECT_EQ(Value(log, "Program", "Last"), "6");
@@ -143,7 +147,8 @@ TEST_F(ScriptLog, WithoutComponent11TheLogStartsInTheFirstSelectedDirectory)
 {
     state.targetDir1 = base + "\\T1";
     state.targetDir2 = base + "\\T2";
-    ScriptEngine engine(state);
+    EngineHarness engineRun(state);
+    ScriptEngine& engine = engineRun.engine;
     ASSERT_EQ(Prepare(engine, {21}), 1);
     EXPECT_EQ(state.installLogPath, base + "\\T2\\INSTALL.LOG");
     EXPECT_EQ(Section(state.installLogPath, "Directory"), (Lines{"Last=1", "1=21," + base + "\\T2"}));
@@ -160,7 +165,8 @@ TEST_F(ScriptLog, AKnownLogIsContinuedWhenComponent11IsNotSelected)
                                         "\r\n[File]\r\nLast=1\r\n1=11,X\r\n"));
     state.installLogPath = log;
     state.targetDir3 = base + "\\TRICORN";
-    ScriptEngine engine(state);
+    EngineHarness engineRun(state);
+    ScriptEngine& engine = engineRun.engine;
     ASSERT_EQ(Prepare(engine, {31}), 1);
     EXPECT_EQ(state.installLogPath, log);
     EXPECT_EQ(Section(log, "Directory"),
@@ -173,13 +179,15 @@ TEST_F(ScriptLog, ASecondRunWithComponent11StartsAFreshLog)
 {
     state.targetDir1 = base + "\\RAMHOLD";
     {
-        ScriptEngine first(state);
+        EngineHarness firstRun(state);
+        ScriptEngine& first = firstRun.engine;
         ASSERT_EQ(Prepare(first, {11}), 1);
         AddFileRecord(11, base + "\\RAMHOLD\\A.EXE", state.installLogPath);
     }
     ASSERT_EQ(Value(state.installLogPath, "File", "Last"), "1");
 
-    ScriptEngine second(state);
+    EngineHarness secondRun(state);
+    ScriptEngine& second = secondRun.engine;
     ASSERT_EQ(Prepare(second, {11}), 1);
     const std::string log = base + "\\RAMHOLD\\INSTALL.LOG";
     EXPECT_EQ(Section(log, "File"), Lines{});
@@ -192,14 +200,15 @@ TEST_F(ScriptLog, TheSeedFromTheMediaStartsTheLog)
     ASSERT_TRUE(WriteWholeFile(media + "\\INSTALL.LOG", "[IniKey]\r\nLast=1\r\n1=0,SYSTEM.INI,386Enh,X\r\n"));
     state.targetDir1 = base + "\\RAMHOLD";
     MessageBoxAnswerer answerer;
-    ScriptEngine engine(state);
+    EngineHarness engineRun(state);
+    ScriptEngine& engine = engineRun.engine;
     ASSERT_EQ(Prepare(engine, {11}), 1);
     const std::string log = base + "\\RAMHOLD\\INSTALL.LOG";
     EXPECT_EQ(Section(log, "IniKey"), (Lines{"Last=1", "1=0,SYSTEM.INI,386Enh,X"}));
     EXPECT_EQ(Section(log, "Directory"), (Lines{"Last=1", "1=11," + base + "\\RAMHOLD"}));
     // The seed copy is recorded once the copy is in place.
     EXPECT_EQ(Section(log, "File"), (Lines{"Last=1", "1=1," + log}));
-    EXPECT_EQ(engine.askOnError, 1);
+    EXPECT_EQ(engine.Values().askOnError, 1);
     EXPECT_EQ(answerer.Count(), 0u);
 }
 
@@ -215,7 +224,8 @@ TEST_F(ScriptLog, ASeedThatCannotBeReadGivesAnEmptyLogWithoutABox)
     ASSERT_TRUE(WriteWholeFile(state.targetDir1 + "\\INSTALL.LOG", "[File]\r\nLast=9\r\n"));
 
     MessageBoxAnswerer answerer;
-    ScriptEngine engine(state);
+    EngineHarness engineRun(state);
+    ScriptEngine& engine = engineRun.engine;
     int result = Prepare(engine, {11});
     CloseHandle(held);
     ASSERT_EQ(result, 1);
@@ -223,7 +233,7 @@ TEST_F(ScriptLog, ASeedThatCannotBeReadGivesAnEmptyLogWithoutABox)
     EXPECT_EQ(Section(log, "IniKey"), Lines{});
     EXPECT_EQ(Section(log, "File"), Lines{});  // the old log is replaced
     EXPECT_EQ(Section(log, "Directory"), (Lines{"Last=1", "1=11," + base + "\\RAMHOLD"}));
-    EXPECT_EQ(engine.askOnError, 1);
+    EXPECT_EQ(engine.Values().askOnError, 1);
     EXPECT_EQ(answerer.Count(), 0u);
 }
 
@@ -243,7 +253,8 @@ TEST_F(ScriptLog, ADirectoryThatCannotBeMadeIsReportedAndStopsThePreparation)
         s.targetDir3 = base + "\\NEVER";
         for (int n : {11, 21, 31}) s.componentSelected[n] = 1;
         MessageBoxAnswerer answerer({IDOK});
-        ScriptEngine engine(s);
+        EngineHarness engineRun(s);
+        ScriptEngine& engine = engineRun.engine;
         engine.TakeRunCopies();
         EXPECT_EQ(engine.PrepareInstallLogs(), -1);
         ASSERT_EQ(answerer.Count(), 1u);
@@ -260,14 +271,16 @@ TEST_F(ScriptLog, AnExistingDirectoryIsNoFailure)
     state.targetDir1 = base + "\\THERE";
     ASSERT_TRUE(CreateDirectoryA(state.targetDir1.c_str(), nullptr));
     MessageBoxAnswerer answerer;
-    ScriptEngine engine(state);
+    EngineHarness engineRun(state);
+    ScriptEngine& engine = engineRun.engine;
     EXPECT_EQ(Prepare(engine, {11}), 1);
     EXPECT_EQ(answerer.Count(), 0u);
 }
 
 TEST_F(ScriptLog, UnselectedComponentsAreLeftAlone)
 {
-    ScriptEngine engine(state);
+    EngineHarness engineRun(state);
+    ScriptEngine& engine = engineRun.engine;
     engine.TakeRunCopies();
     EXPECT_EQ(engine.PrepareInstallLog(0, 11, base + "\\A", true), 1);
     EXPECT_EQ(engine.PrepareInstallLog(2, 21, base + "\\B", false), 1);  // only 1 selects
@@ -424,7 +437,8 @@ std::vector<std::string> InstallSteps(const std::string& root, bool batched)
         if (batched) FlushInstallLog();
         bytes.push_back(ReadWholeFile(state.installLogPath));
     };
-    ScriptEngine engine(state);
+    EngineHarness engineRun(state);
+    ScriptEngine& engine = engineRun.engine;
     engine.TakeRunCopies();
     EXPECT_EQ(engine.PrepareInstallLogs(), 1);
     const std::string log = state.installLogPath;

@@ -12,11 +12,11 @@
 #include <thread>
 #include <vector>
 
-#include "app/MainWindow.h"
 #include "progress/BillboardDialog.h"
 #include "resources/resource.h"
 #include "script/InstallLog.h"
 #include "script/ScriptEngine.h"
+#include "support/EngineHarness.h"
 #include "support/MessageBoxAnswerer.h"
 #include "support/ScratchDir.h"
 #include "unpack_zipwriter.h"
@@ -179,17 +179,17 @@ struct ScriptRun : testing::Test {
     std::string disk1 = scratch / "DISK1";
     std::string disk2 = scratch / "DISK2";
     std::string target = scratch / "VELOMIR";
-    MainWindow main;
+    InstallState state;
 
     void SetUp() override
     {
         CreateDirectoryA(disk1.c_str(), nullptr);
         CreateDirectoryA(disk2.c_str(), nullptr);
         CopyFileA((ProgramDir() + "\\CUNPCK32.DLL").c_str(), (disk1 + "\\CUNPCK32.DLL").c_str(), FALSE);
-        for (int n = 0; n <= 99; ++n) main.componentSelected[n] = 0;
-        main.componentSelected[21] = 1;
-        main.targetDir1 = main.targetDir2 = target;
-        main.sourceDir = disk1;
+        for (int n = 0; n <= 99; ++n) state.componentSelected[n] = 0;
+        state.componentSelected[21] = 1;
+        state.targetDir1 = state.targetDir2 = target;
+        state.sourceDir = disk1;
         DeleteFileA(StagedLibrary().c_str());
     }
 
@@ -200,14 +200,14 @@ struct ScriptRun : testing::Test {
         SetTimes(path, ArchiveDay());
     }
 
-    int Run(std::function<void(ScriptEngine&)> before = {})
+    int Run(std::function<void(ProgressWindow&)> before = {})
     {
-        ScriptEngine engine(main);
-        EXPECT_TRUE(engine.Create());
-        if (before) before(engine);
-        int result = engine.RunScript();
-        EXPECT_EQ(engine.Handle(), nullptr) << "the run destroys its window";
-        lastProgress = engine.progressBar.position;
+        EngineHarness run(state, true);
+        EXPECT_TRUE(run.face.Create());
+        if (before) before(run.face);
+        int result = run.engine.RunScript();
+        EXPECT_EQ(run.face.Handle(), nullptr) << "the run destroys its window";
+        lastProgress = run.face.progressBar.position;
         return result;
     }
 
@@ -232,13 +232,14 @@ TEST(ScriptShares, AlternateRoundingAndTheSmallLineRule)
     };
     for (const Case& c : cases) {
         InstallState state;
-        ScriptEngine engine(state);
-        for (int w : c.weights) engine.totalWeight += w;
+        EngineHarness engineRun(state);
+        ScriptEngine& engine = engineRun.engine;
+        for (int w : c.weights) engine.Values().totalWeight += w;
         std::vector<int> shares;
         int sum = 0;
         for (int w : c.weights) sum += shares.emplace_back(engine.TakeShare(w));
-        EXPECT_EQ(shares, c.shares) << "total " << engine.totalWeight;
-        if (engine.totalWeight) {
+        EXPECT_EQ(shares, c.shares) << "total " << engine.Values().totalWeight;
+        if (engine.Values().totalWeight) {
             EXPECT_EQ(sum, 100);
         }
     }
@@ -263,9 +264,9 @@ TEST_F(ScriptRun, FilesLandWithTheArchiveTimesAndAreLogged)
               (Lines{"Last=2", "1=21," + target, "2=21," + target + "\\TECHNOTE"}));
     EXPECT_EQ(Section(Log(), "Program"), (Lines{"Last=1", "1=21,Technotes"}));
     EXPECT_FALSE(PathExists(StagedLibrary()));
-    ASSERT_EQ(main.runMemory.unpacked.size(), 1u);
-    EXPECT_EQ(main.runMemory.unpacked[0].destination, target);
-    EXPECT_EQ(main.runMemory.madeDirectories, Lines{target});
+    ASSERT_EQ(state.runMemory.unpacked.size(), 1u);
+    EXPECT_EQ(state.runMemory.unpacked[0].destination, target);
+    EXPECT_EQ(state.runMemory.madeDirectories, Lines{target});
 }
 
 // The library is asked for (diskette 1) before any archive; an archive
@@ -290,7 +291,7 @@ TEST_F(ScriptRun, TheDisketteIsAskedForUntilItsFileIsThere)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.locations.front());
-        main.sourceDir = c.start;
+        state.sourceDir = c.start;
         Person person(PressOk, c.locations);
         EXPECT_EQ(Run(), c.result);
         EXPECT_EQ(person.Seen(), c.seen);
@@ -313,7 +314,7 @@ TEST_F(ScriptRun, CancelAsksTheExitQuestion)
         Person person([&](const std::string&) { return c.answer; });
         // "Space to Cancel" pressed as the run starts; the click is seen
         // at the first progress report.
-        int result = Run([](ScriptEngine& engine) {
+        int result = Run([](ProgressWindow& engine) {
             PostMessageA(engine.Handle(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
                          (LPARAM)GetDlgItem(engine.Handle(), IDCANCEL));
         });
@@ -328,9 +329,9 @@ TEST_F(ScriptRun, CancelAsksTheExitQuestion)
 // its last billboard tick: the confirmed exit still stops the run.
 TEST_F(ScriptRun, CancelWhileWaitingForTheLastTickStopsTheRun)
 {
-    main.componentSelected[21] = 0;
+    state.componentSelected[21] = 0;
     Person person([](const std::string&) { return IDYES; });
-    int result = Run([](ScriptEngine& engine) {
+    int result = Run([](ProgressWindow& engine) {
         PostMessageA(engine.Handle(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
                      (LPARAM)GetDlgItem(engine.Handle(), IDCANCEL));
     });
@@ -409,9 +410,10 @@ TEST_F(ScriptRun, AComponentDirectoryMustBeWritable)
     for (const Case& c : cases) {
         if (c.directory.empty()) continue;  // no unwritable directory in this prefix
         SCOPED_TRACE(c.directory);
-        main.targetDir2 = c.directory;
+        state.targetDir2 = c.directory;
         MessageBoxAnswerer answerer;
-        ScriptEngine engine(main);
+        EngineHarness engineRun(state);
+        ScriptEngine& engine = engineRun.engine;
         engine.TakeRunCopies();
         EXPECT_EQ(engine.PrepareInstallLogs(), c.result);
         EXPECT_EQ(answerer.Count(), c.result == -1 ? 1u : 0u);
@@ -424,19 +426,20 @@ TEST(ScriptRunMedia, TheSampleMediaInstallEveryArchive)
     std::string media = ProgramDir() + "\\..\\media\\ALL";
     if (!PathExists(media + "\\RAMHOLD.ZPK")) GTEST_SKIP() << "no sample media at " << media;
     ScratchDir scratch("media");
-    MainWindow main;
-    for (int n : {11, 21, 31, 41}) main.componentSelected[n] = 1;
-    for (int n : {51, 61}) main.componentSelected[n] = 0;
+    InstallState state;
+    for (int n : {11, 21, 31, 41}) state.componentSelected[n] = 1;
+    for (int n : {51, 61}) state.componentSelected[n] = 0;
     std::string target = scratch / "VELOMIR";
-    main.targetDir1 = main.targetDir2 = main.targetDir3 = main.targetDir4 = target;
-    main.sourceDir = media;
+    state.targetDir1 = state.targetDir2 = state.targetDir3 = state.targetDir4 = target;
+    state.sourceDir = media;
     Person person(PressOk);
-    ScriptEngine engine(main);
-    ASSERT_TRUE(engine.Create());
+    EngineHarness engineRun(state, true);
+    ScriptEngine& engine = engineRun.engine;
+    ASSERT_TRUE(engineRun.face.Create());
     EXPECT_EQ(engine.RunScript(), ScriptEngine::kRunDone);
     EXPECT_EQ(person.Seen(), Lines{});
-    EXPECT_EQ(engine.totalWeight, 2586);
-    EXPECT_EQ(engine.progressDone, 100);
+    EXPECT_EQ(engine.Values().totalWeight, 2586);
+    EXPECT_EQ(engine.Values().progressDone, 100);
     for (const char* file : {"RAMHOLD.TXT", "TRICORN\\TRICORN.TXT", "DISKSPUR\\DSPDLL.TXT", "READ.ME"})
         EXPECT_TRUE(PathExists(target + "\\" + file)) << file;
     EXPECT_EQ(Section(target + "\\INSTALL.LOG", "Program").size(), 5u);
@@ -447,8 +450,8 @@ TEST(ScriptRunMedia, TheSampleMediaInstallEveryArchive)
 // the next third and a tick has come; never at 100 %, never after a cancel.
 TEST(ProgressWindowBillboards, StepOnAtEachThirdAfterATick)
 {
-    MainWindow main;
-    ScriptEngine window(main);
+    InstallState state;
+    ProgressWindow window(state, nullptr, true);
     ASSERT_TRUE(window.Create());
     window.StartBillboards();
     window.StopBillboardTimer();  // the ticks come from the table below
