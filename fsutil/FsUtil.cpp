@@ -125,7 +125,9 @@ int IsDirectoryWritable(const std::string& dir)
     return (wrote && closed) ? 0 : 1;
 }
 
-int FreeSpaceKB(const std::string& path, std::string& text)
+namespace {
+
+bool FreeSpaceIn(const std::string& path, uint64_t& kb)
 {
     std::string root = path;
     if (root.empty() || root.back() != '\\') root += '\\';
@@ -134,18 +136,32 @@ int FreeSpaceKB(const std::string& path, std::string& text)
     BOOL ok = GetDiskFreeSpaceA(root.c_str(), &sectorsPerCluster, &bytesPerSector,
                                 &freeClusters, &totalClusters);
     SetErrorMode(previousMode);
-    if (!ok) {
-        text = "0";
-        return 1;
-    }
+    kb = 0;
+    if (!ok) return false;
     // Computed in 64 bits: drives with more than 4 GB free would wrap in
     // 32 bits and report a small, wrong figure.
     uint64_t bytes = (uint64_t)freeClusters * bytesPerSector * sectorsPerCluster;
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%llu", (unsigned long long)(bytes >> 10));
-    text = buffer;
-    return 0;
+    kb = bytes >> 10;
+    return true;
 }
+
+}  // namespace
+
+int FreeSpaceKB(const std::string& path, std::string& text)
+{
+    uint64_t kb = 0;
+    bool known = FreeSpaceIn(path, kb);
+    text = std::to_string(kb);
+    return known ? 0 : 1;
+}
+
+uint64_t FreeSpaceKB(const std::string& path)
+{
+    uint64_t kb = 0;
+    FreeSpaceIn(path, kb);
+    return kb;
+}
+
 
 int IsDriveAvailable(const std::string& path)
 {

@@ -2,6 +2,7 @@
 // records and the wizard pages. None of them keeps state between calls, and none of them
 // throws: every result comes back as a return value.
 #pragma once
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,8 @@ int IsDirectoryWritable(const std::string& dir);
 // as decimal text. 0 and the text on success; 1 and "0" when the drive
 // cannot be asked (no disk, no such drive).
 int FreeSpaceKB(const std::string& path, std::string& text);
+// The same as a number: 0 when the drive cannot be asked.
+uint64_t FreeSpaceKB(const std::string& path);
 
 // 1 when the drive named by the first character of `path` can be made the
 // current drive, else 0. The current drive is the same afterwards.

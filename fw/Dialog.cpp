@@ -30,11 +30,10 @@ void Dialog::EndDialog(int code)
     else DestroyWindow(hwnd_);
 }
 
-bool Dialog::UpdateData(bool save)
+void Dialog::UpdateData(bool save)
 {
     DataExchange dx(*this, save);
     DoDataExchange(dx);
-    return true;
 }
 
 bool Dialog::OnInitDialog()
@@ -45,7 +44,7 @@ bool Dialog::OnInitDialog()
 
 void Dialog::OnOK()
 {
-    if (!UpdateData(true)) return;
+    UpdateData(true);
     EndDialog(IDOK);
 }
 

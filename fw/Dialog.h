@@ -28,8 +28,8 @@ public:
     void EndDialog(int code);
 
     // Moves data between members and controls through DoDataExchange:
-    // save = true reads the controls. False when a check failed.
-    bool UpdateData(bool save);
+    // save = true reads the controls.
+    void UpdateData(bool save);
 
     // One-line helpers for the dialog's controls, by control ID.
     void EnableItem(int controlId, bool enable = true) const { EnableWindow(Item(controlId), enable); }

@@ -92,10 +92,9 @@ void ProgressBar::Draw(HDC dc, const RECT& item) const
         int64_t f = (int64_t)w * position / range;
         filled = (f > w || f < 0) ? (f < 0 ? 0 : w) : (int)f;
     }
-    char text[16];
-    if (w == 0) snprintf(text, sizeof text, "100%%");
-    else snprintf(text, sizeof text, "%u%%", (unsigned)(filled * 100 / w));
     if (w == 0 || h == 0) return;
+    char text[16];
+    snprintf(text, sizeof text, "%u%%", (unsigned)(filled * 100 / w));
 
     // Compose off screen in one bit per pixel: white ground, black text,
     // the filled columns inverted. Copying it with the bar and back colours

@@ -73,47 +73,27 @@ void WizardPage::InsertSeparator(std::string& figure) const
     figure.insert(at, separator);
 }
 
-void WizardPage::RemoveSeparator(std::string& figure) const
+std::string WizardPage::FormatKB(long long kb) const
 {
-    if (figure.size() < unitText.size() || separator.empty()) return;
-    size_t n = figure.size() - unitText.size();
-    if (n < 5) return;
-    size_t at = n - 3 - separator.size();
-    if (figure.compare(at, separator.size(), separator) == 0) figure.erase(at, separator.size());
+    std::string figure = std::to_string(kb) + unitText;
+    InsertSeparator(figure);
+    return figure;
 }
 
-int WizardPage::ParseKB(std::string figure) const
+int WizardPage::CompareKB(long long available, long long required)
 {
-    RemoveSeparator(figure);
-    return atoi(figure.c_str());
-}
-
-void WizardPage::AddKB(std::string& total, const std::string& amount, int add) const
-{
-    int a = ParseKB(total);
-    int b = ParseKB(amount);
-    total = std::to_string(add == 1 ? a + b : a - b) + unitText;
-    InsertSeparator(total);
-}
-
-int WizardPage::CompareKB(const std::string& available, const std::string& required) const
-{
-    int d = ParseKB(available) - ParseKB(required);
+    long long d = available - required;
     if (d > 1000) return 1;
     if (d < 1) return -1;
     return 0;
 }
 
-std::string WizardPage::FreeSpaceFigure(const std::string& drive) const
+long long WizardPage::SizeKB(UINT stringId)
 {
-    std::string figure;
-    FreeSpaceKB(drive, figure);
-    figure += unitText;
-    InsertSeparator(figure);
-    return figure;
+    return std::atoll(fw::LoadResString(stringId).c_str());
 }
 
-bool WizardPage::CheckLocation(std::string& directory, std::string& available)
+bool WizardPage::CheckLocation(std::string& directory, long long& availableKB)
 {
     UpdateData(true);
     if (directory.size() <= 1) {
@@ -127,23 +107,23 @@ bool WizardPage::CheckLocation(std::string& directory, std::string& available)
         ShowWarningId(IDS_INVALID_PATH);
         return false;
     }
-    available = FreeSpaceFigure(directory.substr(0, 2));
+    availableKB = (long long)FreeSpaceKB(directory.substr(0, 2));
     return true;
 }
 
-bool WizardPage::RefreshFreeSpace(std::string& directory, std::string& available)
+bool WizardPage::RefreshFreeSpace(std::string& directory, long long& availableKB)
 {
     UpdateData(true);
     int maxName = atoi(fw::LoadResString(IDS_MAX_NAME_LENGTH).c_str());
     if (!IsValidPathSyntax(directory, maxName)) return false;
-    available = FreeSpaceFigure(directory.substr(0, 2));
+    availableKB = (long long)FreeSpaceKB(directory.substr(0, 2));
     return true;
 }
 
-void WizardPage::RefreshFreeSpaceQuiet(const std::string& directory, std::string& available)
+void WizardPage::RefreshFreeSpaceQuiet(const std::string& directory, long long& availableKB)
 {
     int maxName = atoi(fw::LoadResString(IDS_MAX_NAME_LENGTH).c_str());
-    if (IsValidPathSyntax(directory, maxName)) available = FreeSpaceFigure(directory.substr(0, 2));
+    if (IsValidPathSyntax(directory, maxName)) availableKB = (long long)FreeSpaceKB(directory.substr(0, 2));
 }
 
 int WizardPage::TrialCreate(const std::string& directory)

@@ -32,26 +32,24 @@ public:
     int ShowWarning(UINT messageId, const std::string& argument);
     int ShowWarningId(UINT messageId);
 
-    // KB figures: decimal kilobytes followed by unitText, with one separator
-    // before the last three digits when there are four or more.
+    // KB figures are kept as numbers and shown as decimal kilobytes
+    // followed by unitText, with one separator before the last three
+    // digits when there are four or more.
+    std::string FormatKB(long long kb) const;
     void InsertSeparator(std::string& figure) const;
-    void RemoveSeparator(std::string& figure) const;
-    void AddKB(std::string& total, const std::string& amount, int add) const;
-    // The number of KB a figure shows.
-    int ParseKB(std::string figure) const;
     // 1 plenty (more than 1000 KB to spare), 0 tight, -1 not enough.
-    int CompareKB(const std::string& available, const std::string& required) const;
+    static int CompareKB(long long available, long long required);
+    // A size of the string table (11401 ...) in KB.
+    static long long SizeKB(UINT stringId);
 
-    // Checks a typed directory; on success `available` holds the free
-    // space of its drive as a KB figure.
-    bool CheckLocation(std::string& directory, std::string& available);
-    // When the syntax of `directory` is valid, available = free space of
+    // Checks a typed directory; on success `availableKB` holds the free
+    // space of its drive.
+    bool CheckLocation(std::string& directory, long long& availableKB);
+    // When the syntax of `directory` is valid, availableKB = free space of
     // its drive. The first form reads the controls first and reports
     // whether the syntax passed.
-    bool RefreshFreeSpace(std::string& directory, std::string& available);
-    void RefreshFreeSpaceQuiet(const std::string& directory, std::string& available);
-    // The free space of `drive` as a KB figure.
-    std::string FreeSpaceFigure(const std::string& drive) const;
+    bool RefreshFreeSpace(std::string& directory, long long& availableKB);
+    void RefreshFreeSpaceQuiet(const std::string& directory, long long& availableKB);
     // Makes the directory and takes away again the levels it made (never
     // one that was there before): 1, or -1 when a parent cannot be made.
     int TrialCreate(const std::string& directory);

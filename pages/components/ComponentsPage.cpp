@@ -43,11 +43,11 @@ void ComponentsPage::DoDataExchange(fw::DataExchange& dx)
     for (int i = 0; i < kSlots; ++i) dx.Text(kSizeStatic[i], sizeDisplay[i]);
 }
 
-std::string ComponentsPage::RequiredSpace(const std::string& drive) const
+long long ComponentsPage::RequiredSpace(const std::string& drive) const
 {
-    std::string required = "0" + unitText;
+    long long required = 0;
     for (int i = 0; i < kSlots; ++i) {
-        if (selected[i] == 1 && directory[i].compare(0, 2, drive) == 0) AddKB(required, size[i], 1);
+        if (selected[i] == 1 && directory[i].compare(0, 2, drive) == 0) required += sizeKB[i];
     }
     return required;
 }
@@ -58,9 +58,8 @@ bool ComponentsPage::OnInitDialog()
     // The framework's initialisation only: this page keeps the template font.
     fw::Dialog::OnInitDialog();
     for (int i = 0; i < kSlots; ++i) {
-        size[i] = fw::LoadResString(IDS_COMPONENT_SIZE_FIRST + i) + unitText;
-        InsertSeparator(size[i]);
-        sizeDisplay[i] = size[i];
+        sizeKB[i] = SizeKB(IDS_COMPONENT_SIZE_FIRST + i);
+        sizeDisplay[i] = FormatKB(sizeKB[i]);
         directory[i] = state_.TargetDir(i + 1);
     }
     for (int i = 0; i < kCheckedSlots; ++i) {
@@ -68,12 +67,13 @@ bool ComponentsPage::OnInitDialog()
         EnableItem(IDC_SLOT_BUTTON_FIRST + i, selected[i] == 1);
     }
     driveText = directory[0].substr(0, 2);
-    requiredText = RequiredSpace(driveText);
-    availableText = FreeSpaceFigure(driveText);
+    long long required = RequiredSpace(driveText);
+    long long available = (long long)FreeSpaceKB(driveText);
     // Every slot's check compares with the free space of slot 1's drive.
-    for (std::string& a : available) a = availableText;
-    indicator.InitLight(IDC_INDICATOR, *this, CompareKB(availableText, requiredText));
-    InsertSeparator(requiredText);
+    availableKB.fill(available);
+    indicator.InitLight(IDC_INDICATOR, *this, CompareKB(available, required));
+    requiredText = FormatKB(required);
+    availableText = FormatKB(available);
     UpdateData(false);
     return true;
 }
@@ -84,12 +84,13 @@ void ComponentsPage::Toggle(int slot)
     EnableItem(IDC_SLOT_BUTTON_FIRST + slot, selected[slot] == 1);
     const std::string& dir = directory[slot];
     if (dir.size() < 2 || !IsDriveLetter(dir[0]) || dir[1] != ':') {
-        requiredText = selected[slot] == 1 ? size[slot] : "0" + unitText;
+        requiredText = FormatKB(selected[slot] == 1 ? sizeKB[slot] : 0);
     } else {
         driveText = dir.substr(0, 2);
-        requiredText = RequiredSpace(driveText);
-        availableText = FreeSpaceFigure(driveText);
-        indicator.ShowLight(CompareKB(availableText, size[slot]));
+        requiredText = FormatKB(RequiredSpace(driveText));
+        long long available = (long long)FreeSpaceKB(driveText);
+        availableText = FormatKB(available);
+        indicator.ShowLight(CompareKB(available, sizeKB[slot]));
     }
     UpdateData(false);
 }
@@ -106,7 +107,7 @@ bool ComponentsPage::CheckSlots()
             SetFocus(slotButton);
             return false;
         }
-        if (ParseKB(size[i]) >= ParseKB(available[i])) {
+        if (sizeKB[i] >= availableKB[i]) {
             int answer = fw::ShowMessageArg(Handle(), IDS_NOT_ENOUGH_SPACE, " " + driveText,
                                             MB_OKCANCEL | MB_ICONINFORMATION, IDS_WARNING_CAPTION);
             if (answer != IDCANCEL) {

@@ -18,13 +18,14 @@ public:
 
     // Per slot (index 0 is slot 1): the check box state, the install
     // directory, the text of the size static, the size and the free space
-    // the Install check compares it with, both as KB figures.
+    // the Install check compares it with, in KB.
     std::array<int32_t, kSlots> selected{};
     std::array<std::string, kSlots> directory;
     std::array<std::string, kSlots> sizeDisplay;
-    std::array<std::string, kSlots> size;
-    std::array<std::string, kSlots> available;
+    std::array<long long, kSlots> sizeKB{};
+    std::array<long long, kSlots> availableKB{};
 
+    // What the controls show.
     std::string driveText;
     std::string requiredText;
     std::string availableText;
@@ -33,7 +34,7 @@ public:
 
     // The sizes of the selected slots whose directory lies on `drive`
     // ("C:", compared as written).
-    std::string RequiredSpace(const std::string& drive) const;
+    long long RequiredSpace(const std::string& drive) const;
 
 protected:
     void DoDataExchange(fw::DataExchange& dx) override;

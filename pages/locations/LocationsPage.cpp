@@ -25,14 +25,10 @@ LocationsPage::LocationsPage(InstallState& state, HWND backdrop, std::function<i
 {
 }
 
-std::string LocationsPage::FullInstallSize() const
+long long LocationsPage::FullInstallKB()
 {
-    std::string total = "0" + unitText;
-    for (int i = 0; i < kComponentSizes; ++i) {
-        std::string size = fw::LoadResString(IDS_COMPONENT_SIZE_FIRST + i) + unitText;
-        InsertSeparator(size);
-        AddKB(total, size, 1);
-    }
+    long long total = 0;
+    for (int i = 0; i < kComponentSizes; ++i) total += SizeKB(IDS_COMPONENT_SIZE_FIRST + i);
     return total;
 }
 
@@ -59,6 +55,8 @@ void LocationsPage::DoDataExchange(fw::DataExchange& dx)
 
 void LocationsPage::Push()
 {
+    requiredText = FormatKB(requiredKB);
+    availableText = FormatKB(availableKB);
     pushing_ = true;
     UpdateData(false);
     pushing_ = false;
@@ -74,7 +72,7 @@ bool LocationsPage::OnInitDialog()
     pushing_ = false;
     logo.LoadBitmaps(IDC_LOGO, *this, IDB_LOGO, 0, 0, 0, 0);
     logo.SizeToContent();
-    requiredText = FullInstallSize();
+    requiredKB = FullInstallKB();
 
     groupNameText = state_.groupName;
     if (groupNameText.empty()) {
@@ -85,9 +83,8 @@ bool LocationsPage::OnInitDialog()
     if (directory.empty())
         directory = state_.defaultDrive + "\\" + fw::LoadResString(IDS_PRODUCT_DIR_DEFAULT);
     driveText = directory.substr(0, 2);
-    availableText = FreeSpaceFigure(driveText);
-    indicator.InitLight(IDC_INDICATOR, *this, CompareKB(availableText, requiredText));
-    InsertSeparator(requiredText);
+    availableKB = (long long)FreeSpaceKB(driveText);
+    indicator.InitLight(IDC_INDICATOR, *this, CompareKB(availableKB, requiredKB));
     // The group name is shown greyed when no items are to be added, as the
     // group page leaves it.
     EnableItem(IDC_GROUP_NAME, state_.addToGroup != 0);
@@ -99,20 +96,20 @@ void LocationsPage::ShowDriveOf(const std::string& path)
 {
     if (!StartsWithDrive(path)) return;
     driveText = path.substr(0, 2);
-    availableText = FreeSpaceFigure(driveText);
-    indicator.ShowLight(CompareKB(availableText, requiredText));
+    availableKB = (long long)FreeSpaceKB(driveText);
+    indicator.ShowLight(CompareKB(availableKB, requiredKB));
 }
 
 void LocationsPage::OnDirectoryChanged()
 {
     if (pushing_) return;
-    if (RefreshFreeSpace(directory, availableText)) ShowDriveOf(directory);
+    if (RefreshFreeSpace(directory, availableKB)) ShowDriveOf(directory);
     Push();
 }
 
 void LocationsPage::OnOK()
 {
-    if (!CheckLocation(directory, availableText)) {
+    if (!CheckLocation(directory, availableKB)) {
         FocusItem(IDC_DIRECTORY);
         return;
     }
@@ -147,7 +144,7 @@ void LocationsPage::BrowseDirectory()
     std::string chosen;
     if (browser.Run(Handle(), chosen)) {
         directory = chosen;
-        RefreshFreeSpaceQuiet(directory, availableText);
+        RefreshFreeSpaceQuiet(directory, availableKB);
         ShowDriveOf(directory);
         Push();
     }

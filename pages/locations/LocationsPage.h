@@ -16,9 +16,12 @@ public:
     explicit LocationsPage(InstallState& state, HWND backdrop = nullptr, std::function<int(HWND)> chooseGroup = {});
 
     // The required space of a full install: the five component sizes of
-    // the string table added up, as a KB figure.
-    std::string FullInstallSize() const;
+    // the string table added up.
+    static long long FullInstallKB();
 
+    long long requiredKB = 0;
+    long long availableKB = 0;
+    // What the controls show.
     std::string driveText;
     std::string requiredText;
     std::string availableText;
@@ -40,8 +43,8 @@ private:
     // Drive text, available figure and light for a directory that starts
     // with a drive letter and colon.
     void ShowDriveOf(const std::string& path);
-    // Pushes the members to the controls; a control whose text is the same
-    // keeps its caret and selection.
+    // Pushes the members to the controls, the KB figures formatted; a
+    // control whose text is the same keeps its caret and selection.
     void Push();
     bool pushing_ = false;
     std::function<int(HWND)> chooseGroup_;

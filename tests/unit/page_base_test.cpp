@@ -45,36 +45,25 @@ TEST_F(PageBase, InsertAndRemoveSeparator)
         page.InsertSeparator(figure);
         EXPECT_EQ(figure, c.inserted) << "twice: " << c.in;
     }
-    struct Removal { const char* in; const char* out; } removals[] = {
-        {"1,000 KB", "1000 KB"}, {"65,535 KB", "65535 KB"}, {"999 KB", "999 KB"}, {"1000 KB", "1000 KB"},
+    struct Number { long long kb; const char* shown; } numbers[] = {
+        {1000, "1,000 KB"}, {65535, "65,535 KB"}, {999, "999 KB"}, {0, "0 KB"},
     };
-    for (const Removal& r : removals) {
-        std::string figure = r.in;
-        page.RemoveSeparator(figure);
-        EXPECT_EQ(figure, r.out) << r.in;
-    }
+    for (const Number& n : numbers) EXPECT_EQ(page.FormatKB(n.kb), n.shown) << n.kb;
 }
 
 TEST_F(PageBase, AddAndCompareKB)
 {
-    std::string total = "0 KB";
-    for (const char* size : {"3950 KB", "305 KB", "284 KB", "647 KB", "0 KB"}) {
-        std::string amount = size;
-        page.InsertSeparator(amount);
-        page.AddKB(total, amount, 1);
-    }
-    EXPECT_EQ(total, "5,186 KB");  // a full install of the shipped product
-    std::string amount = "3,950 KB";
-    page.AddKB(total, amount, 0);
-    EXPECT_EQ(total, "1,236 KB");
-    EXPECT_EQ(amount, "3,950 KB");  // the amount is left as it was
+    long long total = 0;
+    for (UINT id = IDS_COMPONENT_SIZE_FIRST; id < IDS_COMPONENT_SIZE_FIRST + 5; ++id) total += page.SizeKB(id);
+    EXPECT_EQ(page.FormatKB(total), "5,186 KB");  // a full install of the shipped product
+    EXPECT_EQ(page.FormatKB(total - page.SizeKB(IDS_COMPONENT_SIZE_FIRST)), "1,236 KB");
 
-    struct Case { const char* available; const char* required; int result; } cases[] = {
-        {"6,187 KB", "5,186 KB", 1},   // 1,001 KB more
-        {"6,186 KB", "5,186 KB", 0},   // exactly 1,000 KB more
-        {"5,187 KB", "5,186 KB", 0},
-        {"5,186 KB", "5,186 KB", -1},  // equal is not enough
-        {"0 KB", "5,186 KB", -1},
+    struct Case { long long available, required; int result; } cases[] = {
+        {6187, 5186, 1},   // 1,001 KB more
+        {6186, 5186, 0},   // exactly 1,000 KB more
+        {5187, 5186, 0},
+        {5186, 5186, -1},  // equal is not enough
+        {0, 5186, -1},
     };
     for (const Case& c : cases)
         EXPECT_EQ(page.CompareKB(c.available, c.required), c.result) << c.available << " vs " << c.required;
@@ -87,25 +76,26 @@ TEST_F(PageBase, CheckLocation)
     {
         MessageBoxAnswerer answerer({IDOK});
         std::string directory = "C";
-        std::string available = "untouched";
+        long long available = -7;
         EXPECT_FALSE(page.CheckLocation(directory, available));
         ASSERT_TRUE(answerer.WaitForBoxes(1));
         EXPECT_EQ(answerer.Boxes()[0].text, "Path is invalid. Please Enter Valid Path.");
         EXPECT_EQ(answerer.Boxes()[0].caption, kTitle);
-        EXPECT_EQ(available, "untouched");
+        EXPECT_EQ(available, -7);
     }
     for (const char* bad : {"C:\\TOOLONGNAME", "C:\\A B", "C:WINDOWS", "C:\\\\X", "1:\\X"}) {
         MessageBoxAnswerer answerer({IDOK});
         std::string directory = bad;
-        std::string available;
+        long long available = 0;
         EXPECT_FALSE(page.CheckLocation(directory, available)) << bad;
         EXPECT_TRUE(answerer.WaitForBoxes(1)) << bad;
     }
     {
         MessageBoxAnswerer answerer({IDOK});
         std::string directory = "\\VELOMIR  \t";
-        std::string available;
-        EXPECT_TRUE(page.CheckLocation(directory, available));
+        long long availableKB = -1;
+        EXPECT_TRUE(page.CheckLocation(directory, availableKB));
+        std::string available = page.FormatKB(availableKB);
         EXPECT_EQ(directory, "C:\\VELOMIR");  // default drive in front, blanks gone
         EXPECT_EQ(answerer.Count(), 0u);
         ASSERT_GT(available.size(), 3u);
@@ -115,7 +105,7 @@ TEST_F(PageBase, CheckLocation)
         std::string plain;
         FreeSpaceKB("C:", plain);
         std::string shown = available;
-        page.RemoveSeparator(shown);
+        std::erase(shown, ',');  // the separator of the string table
         EXPECT_NEAR(atof(shown.c_str()), atof(plain.c_str()), 100000.0) << available;
         std::string formatted = std::to_string(atoi(shown.c_str())) + " KB";
         page.InsertSeparator(formatted);

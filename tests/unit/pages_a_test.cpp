@@ -345,18 +345,18 @@ TEST(ComponentsPage, InstallChecksThenStores)
     struct Case {
         const char* name;
         std::array<int, 4> flags;
-        const char* available;         // the free space the checks compare with
+        long long available;           // the free space the checks compare with, in KB
         std::string dir2;              // slot 2's directory
         std::vector<int> answers;
         std::vector<std::string> messages;  // caption|text of each box
         int result;
     } cases[] = {
-        {"only slot 1, 4,000 KB free", {1, 0, 0, 0}, "4,000 KB", "C:\\VELOMIR\\", {IDOK}, {}, IDOK},
-        {"only slot 1, 3,950 KB free", {1, 0, 0, 0}, "3,950 KB", "C:\\VELOMIR\\", {IDOK}, {kNoSpace}, kStillOpen},
-        {"2,000 KB free, Cancel goes on", {1, 1, 1, 1}, "2,000 KB", "C:\\VELOMIR\\", {IDCANCEL}, {kNoSpace}, IDOK},
-        {"nothing ticked", {0, 0, 0, 0}, "9,999 KB", "C:\\VELOMIR\\", {IDOK},
+        {"only slot 1, 4,000 KB free", {1, 0, 0, 0}, 4000, "C:\\VELOMIR\\", {IDOK}, {}, IDOK},
+        {"only slot 1, 3,950 KB free", {1, 0, 0, 0}, 3950, "C:\\VELOMIR\\", {IDOK}, {kNoSpace}, kStillOpen},
+        {"2,000 KB free, Cancel goes on", {1, 1, 1, 1}, 2000, "C:\\VELOMIR\\", {IDCANCEL}, {kNoSpace}, IDOK},
+        {"nothing ticked", {0, 0, 0, 0}, 9999, "C:\\VELOMIR\\", {IDOK},
          {"Corvane Velomire Installation|You must specify at least one component to install."}, kStillOpen},
-        {"slot 2 on a missing drive", {1, 1, 0, 0}, "9,999 KB", noDrive + "\\VELOMIR", {IDOK},
+        {"slot 2 on a missing drive", {1, 1, 0, 0}, 9999, noDrive + "\\VELOMIR", {IDOK},
          {"Invalid Drive|Drive  " + noDrive + " is not available. \r\nYou may choose another drive or quit Install."},
          kStillOpen},
     };
@@ -370,7 +370,7 @@ TEST(ComponentsPage, InstallChecksThenStores)
         MessageBoxAnswerer answerer(c.answers);
         Driven<ComponentsPage> page(state);
         page.script = [&](Driven<ComponentsPage>& p) {
-            for (std::string& a : p.available) a = c.available;
+            p.availableKB.fill(c.available);
             for (int i = 0; i < 4; ++i) {
                 if (c.flags[i] == 1) continue;
                 p.CheckButton(boxes[i], false);
