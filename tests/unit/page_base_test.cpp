@@ -11,6 +11,7 @@
 #include "pages/welcome/WelcomePage.h"
 #include "resources/resource.h"
 #include "support/MessageBoxAnswerer.h"
+#include "support/PageDriver.h"
 #include "support/ScratchDir.h"
 
 namespace {
@@ -138,24 +139,21 @@ TEST_F(PageBase, TrialCreateTakesOnlyEmptyDirectoriesAway)
 
 namespace {
 
-// A welcome page that presses Exit as soon as it opens, and again after an
-// Exit that did not close it.
-class ExitingPage : public WelcomePage {
+// A page whose Exit is pressed twice as soon as it opens; it counts the
+// Exits it saw.
+template <class Page>
+class ExitingPage : public DrivenPage<Page> {
 public:
-    using WelcomePage::WelcomePage;
-    bool OnInitDialog() override
+    template <class... A>
+    explicit ExitingPage(A&&... a)
+        : DrivenPage<Page>([](DrivenPage<Page>& p) { p.Command(IDCANCEL); p.Command(IDCANCEL); },
+                           std::forward<A>(a)...)
     {
-        WelcomePage::OnInitDialog();
-        SetTimer(Handle(), 1, 15000, nullptr);  // a page that never closes fails, not hangs
-        PostMessageA(Handle(), WM_COMMAND, IDCANCEL, 0);
-        return true;
     }
-    void OnTimer(UINT_PTR) override { EndDialog(-99); }
     void OnCancel() override
     {
         ++exits;
-        WelcomePage::OnCancel();
-        if (exits == 1) PostMessageA(Handle(), WM_COMMAND, IDCANCEL, 0);
+        Page::OnCancel();
     }
     int exits = 0;
 };
@@ -167,7 +165,7 @@ TEST(WelcomePage, ExitAsksAndNoKeepsThePage)
     InstallState state;
     state.installerDir = "C:\\NO\\SUCH\\INSTALLER";  // the cleanup start fails quietly
     MessageBoxAnswerer answerer({IDNO, IDYES});
-    ExitingPage page(state);
+    ExitingPage<WelcomePage> page(state);
     INT_PTR result = page.DoModal();
     EXPECT_EQ(result, 2);
     EXPECT_EQ(page.exits, 2);
@@ -229,27 +227,6 @@ public:
     std::vector<WPARAM> exitNotes;
 };
 
-// A page whose Exit goes through ConfirmExit, pressed once when it opens.
-class ConfirmingPage : public WizardPage {
-public:
-    using WizardPage::WizardPage;
-    bool OnInitDialog() override
-    {
-        WizardPage::OnInitDialog();
-        SetTimer(Handle(), 1, 15000, nullptr);
-        PostMessageA(Handle(), WM_COMMAND, IDCANCEL, 0);
-        return true;
-    }
-    void OnTimer(UINT_PTR) override { EndDialog(-99); }
-    void OnCancel() override
-    {
-        ++exits;
-        ConfirmExit();
-        if (exits == 1) PostMessageA(Handle(), WM_COMMAND, IDCANCEL, 0);
-    }
-    int exits = 0;
-};
-
 }  // namespace
 
 TEST(PageExit, ConfirmExitClosesWithCancelAndTellsTheMainWindow)
@@ -257,7 +234,8 @@ TEST(PageExit, ConfirmExitClosesWithCancelAndTellsTheMainWindow)
     RecordingMain backdrop;
     ASSERT_TRUE(backdrop.CreateFullScreen());
     MessageBoxAnswerer answerer({IDNO, IDYES});
-    ConfirmingPage page(IDD_WELCOME, backdrop.state, backdrop.Handle());
+    ExitingPage<WizardPage> page(IDD_WELCOME, backdrop.state, backdrop.Handle(), -1,
+                                 WizardPage::ExitPolicy::Confirm);
     EXPECT_EQ(page.DoModal(), 2);
     EXPECT_EQ(page.exits, 2);
     ASSERT_EQ(answerer.Count(), 2u);

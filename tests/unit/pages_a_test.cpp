@@ -14,51 +14,14 @@
 #include "pages/license/LicensePage.h"
 #include "resources/resource.h"
 #include "support/MessageBoxAnswerer.h"
+#include "support/PageDriver.h"
 #include "support/ScratchDir.h"
 
 namespace {
 
-constexpr UINT kRunScript = WM_APP + 1;
-constexpr int kStillOpen = 99;  // the script ended and the page was still open
-
-// Runs `Page` modally; once it is open, `script` works it. A page the script
-// leaves open ends with kStillOpen.
+constexpr int kStillOpen = kPageStillOpen;  // the script ended and the page was still open
 template <class Page>
-class Driven : public Page {
-public:
-    explicit Driven(InstallState& state) : Page(state) {}
-    std::function<void(Driven&)> script;
-
-    // Posts a message through the page's loop, as typing or clicking would.
-    void Post(int controlId, UINT msg, WPARAM wParam, LPARAM lParam = 0)
-    {
-        PostMessageA(controlId ? this->Item(controlId) : this->Handle(), msg, wParam, lParam);
-    }
-    void Command(int id) { SendMessageA(this->Handle(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
-    bool Open() const { return IsWindowVisible(this->Handle()); }
-
-protected:
-    bool OnInitDialog() override
-    {
-        Page::OnInitDialog();
-        PostMessageA(this->Handle(), kRunScript, 0, 0);
-        return true;
-    }
-    INT_PTR DialogProc(UINT msg, WPARAM wParam, LPARAM lParam) override
-    {
-        if (msg == kRunScript) {
-            // The script first; then, after what it posted, the end.
-            if (wParam == 0) {
-                if (script) script(*this);
-                PostMessageA(this->Handle(), kRunScript, 1, 0);
-            } else if (Open()) {
-                this->EndDialog(kStillOpen);
-            }
-            return TRUE;
-        }
-        return Page::DialogProc(msg, wParam, lParam);
-    }
-};
+using Driven = DrivenPage<Page>;
 
 std::vector<std::string> Texts(MessageBoxAnswerer& answerer)
 {

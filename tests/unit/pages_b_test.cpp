@@ -12,56 +12,16 @@
 #include "pages/locations/LocationsPage.h"
 #include "resources/resource.h"
 #include "support/MessageBoxAnswerer.h"
+#include "support/PageDriver.h"
 #include "support/ScratchDir.h"
 
 namespace {
 
 const char kInvalidPath[] = "Path is invalid. Please Enter Valid Path.";
-constexpr int kStayed = -5;    // the page was still open after the action
-constexpr int kHanging = -99;  // the page never closed: fails instead of hanging
-
-// Runs `act` once the page has opened; a page that is still open after it
-// ends with kStayed.
+constexpr int kStayed = kPageStillOpen;  // the page was still open after the action
+constexpr int kHanging = kPageHanging;   // the page never closed: fails instead of hanging
 template <class Page>
-class Worked : public Page {
-public:
-    template <class... A>
-    explicit Worked(std::function<void(Worked&)> act, A&&... a) : Page(std::forward<A>(a)...), act_(std::move(act))
-    {
-    }
-    HWND ItemOf(int id) const { return this->Item(id); }
-    std::string TextOf(int id) const { return this->ItemText(id); }
-    void Command(int id, int code = BN_CLICKED)
-    {
-        SendMessageA(this->Handle(), WM_COMMAND, MAKEWPARAM(id, code), (LPARAM)this->Item(id));
-    }
-
-protected:
-    bool OnInitDialog() override
-    {
-        bool result = Page::OnInitDialog();
-        SetTimer(this->Handle(), 1, 15000, nullptr);
-        PostMessageA(this->Handle(), WM_APP, 0, 0);
-        return result;
-    }
-    void OnTimer(UINT_PTR) override { this->EndDialog(kHanging); }
-    INT_PTR DialogProc(UINT msg, WPARAM w, LPARAM l) override
-    {
-        if (msg == WM_APP) {
-            act_(*this);
-            PostMessageA(this->Handle(), WM_APP + 1, 0, 0);
-            return TRUE;
-        }
-        if (msg == WM_APP + 1) {
-            this->EndDialog(kStayed);
-            return TRUE;
-        }
-        return Page::DialogProc(msg, w, l);
-    }
-
-private:
-    std::function<void(Worked&)> act_;
-};
+using Worked = DrivenPage<Page>;
 
 using WorkedLocations = Worked<LocationsPage>;
 

@@ -19,6 +19,7 @@
 #include "resources/resource.h"
 #include "script/InstallLog.h"
 #include "support/MessageBoxAnswerer.h"
+#include "support/PageDriver.h"
 #include "support/ScratchDir.h"
 
 namespace {
@@ -354,38 +355,7 @@ TEST(ProgramItems, ShippedGroupThroughTheShellsDdeServer)
 
 namespace {
 
-// Runs the completion page modally on the test thread and works it from a
-// second thread as a person would: `work` gets the page's window once it
-// is on screen. A page that nobody closes ends itself with -99.
-class WorkedPage : public CompletionPage {
-public:
-    using CompletionPage::CompletionPage;
-    INT_PTR Run(const std::function<void(HWND)>& work)
-    {
-        std::thread worker([&] {
-            HWND page = nullptr;
-            for (int i = 0; i < 500 && !(page && IsWindowVisible(page)); ++i, Sleep(20))
-                page = FindWindowA("#32770", "Installation Complete");
-            if (page) work(page);
-        });
-        INT_PTR result = DoModal();
-        worker.join();
-        return result;
-    }
-
-protected:
-    bool OnInitDialog() override
-    {
-        SetTimer(Handle(), 1, 20000, nullptr);
-        return CompletionPage::OnInitDialog();
-    }
-    void OnTimer(UINT_PTR) override { EndDialog(-99); }
-};
-
-void Click(HWND page, int id)
-{
-    PostMessageA(page, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(page, id));
-}
+using WorkedPage = DrivenPage<CompletionPage>;
 
 }  // namespace
 
@@ -400,14 +370,14 @@ TEST(CompletionPage, RamholdSetupAndTheWaysOut)
     // Without the memory manager the button is greyed; Finish leaves.
     std::atomic<bool> setupEnabled{true};
     std::atomic<int> defaultId{0};
-    WorkedPage greyed(state);
-    EXPECT_EQ(greyed.Run([&](HWND h) {
-        setupEnabled = IsWindowEnabled(GetDlgItem(h, IDC_RAMHOLD_SETUP));
-        DWORD_PTR id = 0;
-        SendMessageTimeoutA(h, DM_GETDEFID, 0, 0, SMTO_BLOCK, 2000, &id);
-        defaultId = LOWORD(id);
-        Click(h, IDC_EXIT);
-    }), 2);
+    WorkedPage greyed(
+        [&](WorkedPage& p) {
+            setupEnabled = IsWindowEnabled(p.ItemOf(IDC_RAMHOLD_SETUP));
+            defaultId = LOWORD(SendMessageA(p.Handle(), DM_GETDEFID, 0, 0));
+            p.Command(IDC_EXIT);
+        },
+        state);
+    EXPECT_EQ(greyed.DoModal(), 2);
     EXPECT_FALSE(setupEnabled);
     EXPECT_EQ(defaultId, IDC_RAMHOLD_SETUP);  // Enter starts Ramhold Setup
     EXPECT_EQ(greyed.setupDir, scratch.Path());
@@ -416,17 +386,14 @@ TEST(CompletionPage, RamholdSetupAndTheWaysOut)
     state.componentSelected[11] = 1;
     MessageBoxAnswerer answerer({IDOK});
     std::atomic<bool> stayed{false};
-    WorkedPage missing(state);
-    EXPECT_EQ(missing.Run([&](HWND h) {
-        Click(h, IDC_RAMHOLD_SETUP);
-        answerer.WaitForBoxes(1);
-        for (int i = 0; i < 500 && !MessageBoxAnswerer::FindMessageBoxes().empty(); ++i) Sleep(20);
-        stayed = IsWindowVisible(h);
-        // Escape. The box's own loop may still take one more message of
-        // the thread after it is gone, and drops it: press again until the
-        // page has closed.
-        for (int i = 0; i < 250 && IsWindow(h); ++i, Sleep(40)) PostMessageA(h, WM_COMMAND, IDCANCEL, 0);
-    }), 2);
+    WorkedPage missing(
+        [&](WorkedPage& p) {
+            p.Command(IDC_RAMHOLD_SETUP);
+            stayed = p.Open();
+            p.Command(IDCANCEL);
+        },
+        state);
+    EXPECT_EQ(missing.DoModal(), 2);
     EXPECT_TRUE(stayed);
     ASSERT_EQ(answerer.Count(), 1u);
     EXPECT_EQ(answerer.Boxes()[0].text,
@@ -435,8 +402,8 @@ TEST(CompletionPage, RamholdSetupAndTheWaysOut)
 
     // With the tool: it starts with /I and the page closes.
     ASSERT_TRUE(CopyProgram("RHSETUP.EXE", scratch / "RHSETUP.EXE"));
-    WorkedPage present(state);
-    EXPECT_EQ(present.Run([&](HWND h) { Click(h, IDC_RAMHOLD_SETUP); }), 2);
+    WorkedPage present([](WorkedPage& p) { p.Command(IDC_RAMHOLD_SETUP); }, state);
+    EXPECT_EQ(present.DoModal(), 2);
     EXPECT_EQ(CallLog(scratch / "CALLS.LOG", 1), "RHSETUP.EXE|/I\r\n");
 }
 

@@ -40,94 +40,10 @@ std::string StagedLibrary()
     return std::string(windows) + "\\CUNPACK.DLL";
 }
 
-std::string WindowText(HWND hwnd)
-{
-    char buffer[2048] = {};
-    DWORD_PTR copied = 0;
-    SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof buffer, (LPARAM)buffer, SMTO_ABORTIFHUNG, 2000, &copied);
-    return std::string(buffer, (size_t)copied);
-}
-
-BOOL CALLBACK CollectPrompt(HWND hwnd, LPARAM param)
-{
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    if (pid == GetCurrentProcessId() && IsWindowVisible(hwnd) && GetDlgItem(hwnd, IDC_DISK_LABEL) &&
-        GetDlgItem(hwnd, IDC_DISK_LOCATION))
-        *reinterpret_cast<HWND*>(param) = hwnd;
-    return TRUE;
-}
-
-// Answers what the run puts on screen: message boxes by `boxAnswer` (the
-// button to press; it may act first, as a person fixing the fault would),
-// diskette prompts by the next of `locations` (an empty text presses Exit).
-class Person {
-public:
-    using BoxAnswer = std::function<int(const std::string& text)>;
-    Person(BoxAnswer boxAnswer, Lines locations = {})
-        : boxAnswer_(std::move(boxAnswer)), locations_(std::move(locations)),
-          thread_([this] { Run(); })
-    {
-    }
-    ~Person()
-    {
-        stop_ = true;
-        thread_.join();
-    }
-    Lines Seen()
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return seen_;
-    }
-
-private:
-    void Note(const std::string& what)
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        seen_.push_back(what);
-    }
-    static void Press(HWND dialog, int button)
-    {
-        DWORD_PTR ignored = 0;
-        SendMessageTimeoutA(GetDlgItem(dialog, button), BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored);
-        for (int i = 0; i < 200 && IsWindow(dialog) && IsWindowVisible(dialog); ++i) Sleep(20);
-    }
-    void Run()
-    {
-        while (!stop_) {
-            Sleep(50);
-            std::vector<HWND> boxes = MessageBoxAnswerer::FindMessageBoxes();
-            if (!boxes.empty()) {
-                std::string caption = WindowText(boxes[0]);
-                std::string text = WindowText(GetDlgItem(boxes[0], 0xFFFF));
-                Note(caption + ": " + text);
-                Press(boxes[0], boxAnswer_(text));
-                continue;
-            }
-            HWND prompt = nullptr;
-            EnumWindows(CollectPrompt, (LPARAM)&prompt);
-            if (!prompt) continue;
-            Note("prompt: " + WindowText(GetDlgItem(prompt, IDC_DISK_LABEL)));
-            std::string location = next_ < locations_.size() ? locations_[next_++] : "";
-            if (location.empty()) {
-                Press(prompt, IDCANCEL);
-                continue;
-            }
-            DWORD_PTR ignored = 0;
-            SendMessageTimeoutA(GetDlgItem(prompt, IDC_DISK_LOCATION), WM_SETTEXT, 0,
-                                (LPARAM)location.c_str(), SMTO_ABORTIFHUNG, 2000, &ignored);
-            Press(prompt, IDC_NEXT);
-        }
-    }
-
-    BoxAnswer boxAnswer_;
-    Lines locations_;
-    size_t next_ = 0;
-    std::atomic<bool> stop_{false};
-    std::mutex mutex_;
-    Lines seen_;
-    std::thread thread_;
-};
+// Answers what the run puts on screen: message boxes by the chooser, and
+// diskette prompts by the next of the locations (an empty text presses
+// Exit).
+using Person = MessageBoxAnswerer;
 
 int PressOk(const std::string&) { return IDOK; }
 

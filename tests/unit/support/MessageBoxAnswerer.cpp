@@ -1,6 +1,7 @@
 #include "support/MessageBoxAnswerer.h"
 
 #include "fw/Window.h"
+#include "resources/resource.h"
 
 namespace {
 
@@ -37,12 +38,60 @@ BOOL CALLBACK CollectBox(HWND hwnd, LPARAM param)
     return TRUE;
 }
 
+BOOL CALLBACK CollectPrompt(HWND hwnd, LPARAM param)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == GetCurrentProcessId() && IsWindowVisible(hwnd) && GetDlgItem(hwnd, IDC_DISK_LABEL) &&
+        GetDlgItem(hwnd, IDC_DISK_LOCATION))
+        *reinterpret_cast<HWND*>(param) = hwnd;
+    return TRUE;
+}
+
+void Click(HWND dialog, int button)
+{
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(GetDlgItem(dialog, button), BM_CLICK, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, 2000, &ignored);
+}
+
 }  // namespace
 
 MessageBoxAnswerer::MessageBoxAnswerer(std::vector<int> buttons) : buttons_(std::move(buttons))
 {
     if (buttons_.empty()) buttons_.push_back(IDOK);
     thread_ = std::thread([this] { Run(); });
+}
+
+MessageBoxAnswerer::MessageBoxAnswerer(Chooser choose, std::vector<std::string> locations)
+    : buttons_{IDOK}, choose_(std::move(choose)), prompts_(true), locations_(std::move(locations))
+{
+    thread_ = std::thread([this] { Run(); });
+}
+
+void MessageBoxAnswerer::WaitUntilClosed(HWND dialog)
+{
+    DWORD start = GetTickCount();
+    while (IsWindow(dialog) && IsWindowVisible(dialog) && GetTickCount() - start < kCloseGraceMs)
+        Sleep(kPollMs);
+}
+
+void MessageBoxAnswerer::AnswerPrompt(HWND prompt)
+{
+    std::string location;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        seen_.push_back("prompt: " + TextOf(GetDlgItem(prompt, IDC_DISK_LABEL)));
+        if (nextLocation_ < locations_.size()) location = locations_[nextLocation_++];
+    }
+    if (location.empty()) {
+        Click(prompt, IDCANCEL);
+    } else {
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutA(GetDlgItem(prompt, IDC_DISK_LOCATION), WM_SETTEXT, 0, (LPARAM)location.c_str(),
+                            SMTO_ABORTIFHUNG, 2000, &ignored);
+        Click(prompt, IDC_NEXT);
+    }
+    WaitUntilClosed(prompt);
 }
 
 MessageBoxAnswerer::~MessageBoxAnswerer()
@@ -71,17 +120,19 @@ bool MessageBoxAnswerer::Answer(HWND box)
         index = boxes_.size();
         seen.pressed = buttons_[index < buttons_.size() ? index : buttons_.size() - 1];
         boxes_.push_back(seen);
+        seen_.push_back(seen.caption + ": " + seen.text);
     }
-    HWND button = GetDlgItem(box, seen.pressed);
-    if (button) {
-        DWORD_PTR ignored = 0;
-        SendMessageTimeoutA(button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, 2000, &ignored);
+    // The chooser is asked outside the lock: it may act as a person would.
+    if (choose_) {
+        int pressed = choose_(seen.text);
+        std::lock_guard<std::mutex> lock(mutex_);
+        boxes_[index].pressed = seen.pressed = pressed;
     }
+    if (GetDlgItem(box, seen.pressed)) Click(box, seen.pressed);
     // The click should close the box; when it does not (no such button,
     // a box that ignores it), close it so that the run goes on.
-    DWORD start = GetTickCount();
-    while (IsWindow(box) && IsWindowVisible(box) && GetTickCount() - start < kCloseGraceMs)
-        Sleep(kPollMs);
+    WaitUntilClosed(box);
+    DWORD start;
     if (IsWindow(box) && IsWindowVisible(box)) {
         {
             std::lock_guard<std::mutex> lock(mutex_);
@@ -100,7 +151,14 @@ void MessageBoxAnswerer::Run()
     while (!stop_) {
         std::vector<HWND> found = FindMessageBoxes();
         if (found.empty()) {
-            Sleep(kPollMs);
+            HWND prompt = nullptr;
+            if (prompts_) EnumWindows(CollectPrompt, (LPARAM)&prompt);
+            if (prompt) {
+                Sleep(50);
+                AnswerPrompt(prompt);
+            } else {
+                Sleep(kPollMs);
+            }
             continue;
         }
         // Give the box a moment to finish its initialisation (buttons,
@@ -130,4 +188,10 @@ size_t MessageBoxAnswerer::Count()
 {
     std::lock_guard<std::mutex> lock(mutex_);
     return boxes_.size();
+}
+
+std::vector<std::string> MessageBoxAnswerer::Seen()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return seen_;
 }
