@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "fsutil/FsUtil.h"
+#include "script/IniText.h"
 #include "fw/ResString.h"
 #include "resources/resource.h"
 #include "state/ComponentFlags.h"
@@ -36,16 +37,6 @@ std::string Folded(std::string text)
 bool SamePath(const std::string& a, const std::string& b)
 {
     return a == b || (a.size() == b.size() && Folded(a) == Folded(b));
-}
-
-// Keys of a section: numbers and "Last", compared as the profile calls
-// compare them; a plain letter fold is enough and costs next to nothing
-// for the thousands of keys of a big section.
-std::string FoldedKey(std::string key)
-{
-    for (char& c : key)
-        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
-    return key;
 }
 
 long CounterAfter(const std::string& last)
@@ -95,23 +86,6 @@ private:
 };
 
 // ---- the records kept in memory ---------------------------------------------
-
-// The keys set in one section since the last checkpoint, in the order of
-// their first setting, each with its latest value.
-struct PendingSection {
-    std::string name;
-    std::vector<std::pair<std::string, std::string>> keys;
-    std::unordered_map<std::string, size_t> position;  // folded key -> index in keys
-
-    void Set(const std::string& key, const std::string& value)
-    {
-        auto found = position.emplace(FoldedKey(key), keys.size());
-        if (found.second)
-            keys.emplace_back(key, value);
-        else
-            keys[found.first->second].second = value;
-    }
-};
 
 // A section's lines ("key=value") as this batch last wrote them, with the
 // place of each key.
@@ -250,299 +224,6 @@ std::vector<std::string> ReadSectionLines(const std::string& path, const std::st
     return lines;
 }
 
-// ---- a checkpoint written into the file's text --------------------------------
-//
-// Why the log is written this way. The profile calls are the log's format:
-// the undo, the previous-install detection and other tools read it with
-// them. But a profile write rereads and rewrites the whole file, and under
-// Wine even WritePrivateProfileSection adds a section's keys one by one,
-// each after a walk over all the keys before it: one write of a section of
-// n keys costs n² (10,000 keys, a quarter of a second), and every
-// checkpoint would rewrite the whole growing "File" section. So a
-// checkpoint reads the file once, puts its records into the text itself
-// exactly where the profile calls put them, and writes the file once: a
-// cost linear in the file's size. The bytes are those that writing each
-// record through WritePrivateProfileString gives:
-// - the calls write every line as "key=value" or "[section]" with "\r\n"
-//   after it, the last line too; blank lines are dropped, "\n" alone
-//   becomes "\r\n";
-// - a key that exists (the first of its name, in the first section of its
-//   name, names compared without regard to case) keeps its place and its
-//   spelling and gets the new value;
-// - a new key goes after the last line of its section, a new section after
-//   the last line of the file;
-// - nothing is written when no value changes.
-// Only a text these rules describe fully is written this way: lines of
-// printable characters that the code page reads back as they are, without
-// spaces around "=" or at either end, names of sections in plain ASCII,
-// and so on (see WriteIntoText). Any other file (a hand-made seed with
-// comments in odd places, another encoding, a file not there yet), or a
-// system whose profile calls lay a file out differently (checked once, see
-// ProfileLayoutKnown), is written through the profile calls instead; after
-// one such write the file has their layout and the next checkpoint writes
-// it directly again. The profile calls notice the change: they read a
-// file again when its write time differs from the one they saw, and, on
-// Wine, whenever it was written in the last two seconds.
-
-bool IsAscii(std::string_view text)
-{
-    for (char c : text)
-        if ((unsigned char)c >= 0x80) return false;
-    return true;
-}
-
-// Bytes that stand in a line of the text as the profile calls read and
-// write them back: printable ASCII, and the letters of a single-byte code
-// page that come back from Unicode as they went.
-const std::array<bool, 256>& PlainBytes()
-{
-    static const std::array<bool, 256> plain = [] {
-        std::array<bool, 256> table{};
-        for (int b = 0x20; b < 0x7F; ++b) table[b] = true;
-        CPINFO info;
-        if (GetCPInfo(CP_ACP, &info) && info.MaxCharSize == 1)
-            for (int b = 0x80; b < 0x100; ++b) {
-                char in = char(b), out = 0;
-                WCHAR wide = 0;
-                BOOL defaulted = FALSE;
-                table[b] = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, &in, 1, &wide, 1) == 1 &&
-                           WideCharToMultiByte(CP_ACP, 0, &wide, 1, &out, 1, nullptr, &defaulted) == 1 &&
-                           out == in && !defaulted;
-            }
-        return table;
-    }();
-    return plain;
-}
-
-// A text the profile calls keep as it is: plain bytes, no space at either
-// end (they trim spaces, tabs and line ends).
-bool Plain(std::string_view text)
-{
-    const std::array<bool, 256>& plain = PlainBytes();
-    for (char c : text)
-        if (!plain[(unsigned char)c]) return false;
-    return text.empty() || (text.front() != ' ' && text.back() != ' ');
-}
-
-std::string FoldedView(std::string_view key)
-{
-    return FoldedKey(std::string(key));
-}
-
-// The text `text` becomes when the pending keys are written into it, in
-// `out`; `changed` tells whether any value changed (when none does, the
-// profile calls leave the file alone). False when the text or a key is not
-// one that the rules above describe fully.
-bool WriteIntoText(std::string_view text, const std::vector<PendingSection>& pending, std::string& out,
-                   bool& changed)
-{
-    for (const PendingSection& section : pending) {
-        if (section.name.empty() || !Plain(section.name) || !IsAscii(section.name)) return false;
-        for (const auto& [key, value] : section.keys)
-            if (key.empty() || !Plain(key) || !IsAscii(key) || key[0] == '[' ||
-                key.find('=') != std::string::npos || !Plain(value))
-                return false;
-    }
-    // A file that starts with a byte-order mark is read and written in
-    // another encoding.
-    if (!text.empty() && (unsigned char)text[0] >= 0x80) return false;
-    // A lone "\r" ends a line for some readers and not for others.
-    for (size_t cr = text.find('\r'); cr != std::string_view::npos; cr = text.find('\r', cr + 1))
-        if (cr + 1 == text.size() || text[cr + 1] != '\n') return false;
-
-    std::unordered_map<std::string, size_t> sectionAt;  // folded name -> index in pending
-    size_t added = 0;
-    for (size_t i = 0; i < pending.size(); ++i) {
-        sectionAt.emplace(FoldedKey(pending[i].name), i);
-        added += pending[i].name.size() + 4;
-        for (const auto& [key, value] : pending[i].keys) added += key.size() + value.size() + 3;
-    }
-    std::vector<bool> met(pending.size(), false);
-    const PendingSection* current = nullptr;  // the section being read, when it has keys to set
-    std::vector<bool> set;                     // its keys set so far
-
-    out.clear();
-    out.reserve(text.size() + added);
-    changed = false;
-    auto appendLine = [&](std::string_view a, std::string_view b = {}, std::string_view c = {}) {
-        out.append(a).append(b).append(c).append("\r\n");
-    };
-    auto endSection = [&] {
-        if (!current) return;
-        for (size_t k = 0; k < current->keys.size(); ++k)
-            if (!set[k]) {
-                appendLine(current->keys[k].first, "=", current->keys[k].second);
-                changed = true;
-            }
-        current = nullptr;
-    };
-
-    size_t pos = 0;
-    while (pos < text.size()) {
-        size_t end = std::min(text.find_first_of("\r\n", pos), text.size());
-        std::string_view line = text.substr(pos, end - pos);
-        pos = std::min(text.find_first_not_of("\r\n", end), text.size());
-        if (line.empty()) continue;  // a blank line
-        if (!Plain(line)) return false;
-        if (line[0] == '[') {
-            if (line.size() < 3 || line.back() != ']') return false;
-            std::string_view name = line.substr(1, line.size() - 2);
-            if (!Plain(name) || !IsAscii(name)) return false;
-            endSection();
-            auto found = sectionAt.find(FoldedView(name));
-            if (found != sectionAt.end() && !met[found->second]) {
-                met[found->second] = true;
-                current = &pending[found->second];
-                set.assign(current->keys.size(), false);
-            }
-            appendLine(line);
-            continue;
-        }
-        size_t eq = line.find('=');
-        std::string_view name = line.substr(0, eq);  // the whole line when it has no "="
-        if (name.empty() || name.back() == ' ') return false;
-        if (eq != std::string_view::npos && eq + 1 < line.size() && line[eq + 1] == ' ') return false;
-        if (current) {
-            if (!IsAscii(name)) return false;
-            auto found = current->position.find(FoldedView(name));
-            if (found != current->position.end() && !set[found->second]) {
-                set[found->second] = true;
-                const std::string& value = current->keys[found->second].second;
-                if (eq == std::string_view::npos || line.substr(eq + 1) != value) changed = true;
-                appendLine(name, "=", value);
-                continue;
-            }
-        }
-        appendLine(line);
-    }
-    endSection();
-    for (size_t i = 0; i < pending.size(); ++i) {
-        if (met[i]) continue;
-        appendLine("[", pending[i].name, "]");
-        for (const auto& [key, value] : pending[i].keys) appendLine(key, "=", value);
-        changed = true;
-    }
-    return true;
-}
-
-std::string ReadWhole(HANDLE file, bool& ok)
-{
-    std::string text;
-    LARGE_INTEGER size{};
-    ok = GetFileSizeEx(file, &size) && size.QuadPart < (1 << 30);
-    if (!ok) return text;
-    text.resize((size_t)size.QuadPart);
-    DWORD read = 0;
-    ok = text.empty() || (ReadFile(file, text.data(), (DWORD)text.size(), &read, nullptr) && read == text.size());
-    return text;
-}
-
-// Whether this system's profile calls lay a file out as WriteIntoText
-// does. Asked once: a few records written through them into a file of
-// the temporary directory, with the cases that matter (blank lines, "\n"
-// alone, no line end at the end, a key in other letters, a comment, keys
-// before the first section, a new section).
-bool ProfileLayoutKnown()
-{
-    static const bool known = [] {
-        char dir[MAX_PATH], path[MAX_PATH];
-        DWORD n = GetTempPathA(MAX_PATH, dir);
-        if (n == 0 || n >= MAX_PATH || !GetTempFileNameA(dir, "cvl", 0, path)) return false;
-        const std::string start = "k=v\r\n[A]\r\nx=1\r\n\r\n[b]\nlast=1\n;c\n1=a\n\n[C]\r\ny=2";
-        std::vector<PendingSection> pending(3);
-        pending[0].name = "B";
-        pending[0].Set("Last", "2");
-        pending[0].Set("2", "0,b");
-        pending[1].name = "A";
-        pending[1].Set("z", "3");
-        pending[2].name = "D";
-        pending[2].Set("Last", "1");
-        pending[2].Set("1", "0,d");
-        bool same = false;
-        HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        DWORD written = 0;
-        bool started = file != INVALID_HANDLE_VALUE &&
-                       WriteFile(file, start.data(), (DWORD)start.size(), &written, nullptr) &&
-                       written == start.size();
-        if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-        if (started) {
-            for (const PendingSection& section : pending)
-                for (const auto& [key, value] : section.keys)
-                    WritePrivateProfileStringA(section.name.c_str(), key.c_str(), value.c_str(), path);
-            std::string expected;
-            bool changed = false, read = false;
-            file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
-            if (file != INVALID_HANDLE_VALUE) {
-                std::string result = ReadWhole(file, read);
-                CloseHandle(file);
-                same = read && WriteIntoText(start, pending, expected, changed) && changed && result == expected;
-            }
-        }
-        DeleteFileA(path);
-        return same;
-    }();
-    return known;
-}
-
-enum class TextWrite {
-    Done,     // the records are in the file
-    Unusual,  // the file is not one to write this way: use the profile calls
-    Refused,  // the system refused the write; the file is as it was
-};
-
-// Writes the pending records of `log` into its text in one read and one
-// write (from the first byte that changes on).
-TextWrite WriteIntoFile(const BatchedLog& log)
-{
-    if (!ProfileLayoutKnown()) return TextWrite::Unusual;
-    // A missing file, or one that cannot be opened: the profile calls
-    // create it, or find that they cannot either.
-    HANDLE file = CreateFileA(log.path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return TextWrite::Unusual;
-    TextWrite result = TextWrite::Unusual;
-    FILETIME before{};
-    bool read = false, changed = false;
-    std::string text = ReadWhole(file, read), out;
-    if (read && GetFileTime(file, nullptr, nullptr, &before) && WriteIntoText(text, log.pending, out, changed)) {
-        result = TextWrite::Done;
-        if (changed) {
-            size_t from = std::mismatch(text.begin(), text.begin() + std::min(text.size(), out.size()), out.begin())
-                              .first - text.begin();
-            auto writeFrom = [&](const std::string& bytes) {
-                LARGE_INTEGER at;
-                at.QuadPart = (LONGLONG)from;
-                DWORD written = 0;
-                return SetFilePointerEx(file, at, nullptr, FILE_BEGIN) &&
-                       (bytes.size() == from ||
-                        (WriteFile(file, bytes.data() + from, (DWORD)(bytes.size() - from), &written, nullptr) &&
-                         written == bytes.size() - from)) &&
-                       SetEndOfFile(file);
-            };
-            if (writeFrom(out)) {
-                // Readers that cache the file know it by its write time:
-                // make sure it moved, however coarse the clock.
-                FILETIME after{};
-                if (GetFileTime(file, nullptr, nullptr, &after) && CompareFileTime(&after, &before) == 0) {
-                    ULARGE_INTEGER later;
-                    later.LowPart = after.dwLowDateTime;
-                    later.HighPart = after.dwHighDateTime;
-                    later.QuadPart += 1;
-                    after.dwLowDateTime = later.LowPart;
-                    after.dwHighDateTime = later.HighPart;
-                    SetFileTime(file, nullptr, nullptr, &after);
-                }
-            } else {
-                writeFrom(text);  // a full disk: put back what was there
-                result = TextWrite::Refused;
-            }
-        }
-    }
-    CloseHandle(file);
-    return result;
-}
-
 // ---- a checkpoint through the profile calls -------------------------------------
 
 // Writes one section's pending keys: its lines with each pending key set
@@ -554,23 +235,23 @@ TextWrite WriteIntoFile(const BatchedLog& log)
 // of the section's keys (see above).
 bool WritePending(BatchedLog& log, const PendingSection& pending)
 {
-    const std::string name = FoldedKey(pending.name);
+    const std::string name = FoldedIniKey(pending.name);
     auto copy = log.copies.find(name);
     if (copy == log.copies.end()) {
         SectionCopy read;
         read.lines = ReadSectionLines(log.path, pending.name, log.room[name]);
         for (size_t i = 0; i < read.lines.size(); ++i)
-            read.position.emplace(FoldedKey(read.lines[i].substr(0, read.lines[i].find('='))), i);
+            read.position.emplace(FoldedIniKey(read.lines[i].substr(0, read.lines[i].find('='))), i);
         copy = log.copies.emplace(name, std::move(read)).first;
     }
     SectionCopy& section = copy->second;
     for (const auto& [key, value] : pending.keys) {
-        auto found = section.position.find(FoldedKey(key));
+        auto found = section.position.find(FoldedIniKey(key));
         if (found != section.position.end()) {
             std::string& line = section.lines[found->second];
             line = line.substr(0, line.find('=')) + "=" + value;
         } else {
-            section.position.emplace(FoldedKey(key), section.lines.size());
+            section.position.emplace(FoldedIniKey(key), section.lines.size());
             section.lines.push_back(key + "=" + value);
         }
     }
@@ -585,7 +266,7 @@ bool WritePending(BatchedLog& log, const PendingSection& pending)
 void FlushLog(BatchedLog& log)
 {
     if (log.pending.empty()) return;
-    switch (WriteIntoFile(log)) {
+    switch (WriteIntoFile(log.path, log.pending)) {
     case TextWrite::Done:
         log.pending.clear();
         log.copies.clear();  // the section copies of the profile-call way are out of date
@@ -632,10 +313,10 @@ long NextNumber(const std::string& logPath, const char* section)
 {
     if (Batching() && !logPath.empty()) {
         BatchedLog& log = Book().Log(logPath);
-        auto known = log.last.find(FoldedKey(section));
+        auto known = log.last.find(FoldedIniKey(section));
         if (known != log.last.end()) return known->second + 1;
         long next = CounterAfter(ReadLogString(logPath, section, "Last"));
-        log.last[FoldedKey(section)] = next - 1;
+        log.last[FoldedIniKey(section)] = next - 1;
         return next;
     }
     return CounterAfter(ReadLogString(logPath, section, "Last"));
@@ -648,7 +329,7 @@ void PutEntry(const std::string& logPath, const char* section, long number, cons
     SetValue(logPath, section, "Last", key);
     SetValue(logPath, section, key, entry);
     if (logPath.empty()) return;
-    if (Batching()) Book().Log(logPath).last[FoldedKey(section)] = number;
+    if (Batching()) Book().Log(logPath).last[FoldedIniKey(section)] = number;
     Book().Run(logPath, section).entries.push_back(LoggedEntry{number, entry});
 }
 

@@ -10,17 +10,10 @@
 #include <vector>
 
 #include "cunpack.h"
+#include "support/TestFiles.h"
 #include "support/ScratchDir.h"
 
 namespace {
-
-std::string ProgramDir()
-{
-    char self[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    std::string path = self;
-    return path.substr(0, path.find_last_of('\\'));
-}
 
 std::string MediaAll() { return ProgramDir() + "\\..\\media\\ALL"; }
 

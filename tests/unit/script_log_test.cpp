@@ -14,6 +14,7 @@
 #include "fsutil/FsUtil.h"
 #include "script/InstallLog.h"
 #include "script/ScriptEngine.h"
+#include "support/TestFiles.h"
 #include "support/EngineHarness.h"
 #include "support/MessageBoxAnswerer.h"
 #include "support/ScratchDir.h"
@@ -22,15 +23,9 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-// Every "key=value" of a section, in file order.
 Lines Section(const std::string& log, const char* section)
 {
-    std::vector<char> buffer(1 << 20);
-    DWORD n = GetPrivateProfileSectionA(section, buffer.data(), (DWORD)buffer.size(), log.c_str());
-    Lines lines;
-    for (const char* p = buffer.data(); p < buffer.data() + n && *p; p += lstrlenA(p) + 1)
-        lines.push_back(p);
-    return lines;
+    return ProfileSection(log, section);
 }
 
 std::string Value(const std::string& log, const char* section, const char* key)

@@ -16,6 +16,7 @@
 #include "resources/resource.h"
 #include "script/InstallLog.h"
 #include "script/ScriptEngine.h"
+#include "support/TestFiles.h"
 #include "support/EngineHarness.h"
 #include "support/MessageBoxAnswerer.h"
 #include "support/ScratchDir.h"
@@ -24,14 +25,6 @@
 namespace {
 
 using Lines = std::vector<std::string>;
-
-std::string ProgramDir()
-{
-    char self[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    std::string path = self;
-    return path.substr(0, path.find_last_of('\\'));
-}
 
 std::string StagedLibrary()
 {
@@ -74,11 +67,7 @@ bool WrittenAt(const std::string& path, const FILETIME& t)
 
 Lines Section(const std::string& log, const char* section)
 {
-    std::vector<char> buffer(1 << 16);
-    DWORD n = GetPrivateProfileSectionA(section, buffer.data(), (DWORD)buffer.size(), log.c_str());
-    Lines lines;
-    for (const char* p = buffer.data(); p < buffer.data() + n && *p; p += lstrlenA(p) + 1) lines.push_back(p);
-    return lines;
+    return ProfileSection(log, section);
 }
 
 const std::vector<ziptest::Entry> kNotes = {
@@ -159,6 +148,78 @@ TEST(ScriptShares, AlternateRoundingAndTheSmallLineRule)
             EXPECT_EQ(sum, 100);
         }
     }
+}
+
+namespace {
+
+BOOL CALLBACK CountWindow(HWND, LPARAM count)
+{
+    ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+int WindowsOfThisThread()
+{
+    int count = 0;
+    EnumThreadWindows(GetCurrentThreadId(), CountWindow, (LPARAM)&count);
+    return count;
+}
+
+// A face that is no window: it notes what the engine shows and asks, and
+// answers diskette prompts with `location`.
+struct NotingFace : EngineView {
+    std::string location;
+    Lines noted;
+    int windowsAtClose = -1;
+
+    HWND ProgressTarget() const override { return nullptr; }
+    void ShowFiles(const std::string& source, const std::string&) override { noted.push_back("files " + source); }
+    void ShowSource(const std::string&) override {}
+    void ShowDestination(const std::string& destination) override { noted.push_back("file " + destination); }
+    void Progress(int percent) override { noted.push_back("progress " + std::to_string(percent)); }
+    void ReportError(UINT id, const std::string&) override { noted.push_back("report " + std::to_string(id)); }
+    bool AskGoOn(UINT id, const std::string&) override { return Ask(id); }
+    bool AskRetry(UINT id, const std::string&) override { return !Ask(id); }
+    void ReportUnpackError(UINT id, UINT) override { noted.push_back("report " + std::to_string(id)); }
+    bool PromptForDisk(int disk, std::string& where) override
+    {
+        noted.push_back("diskette " + std::to_string(disk));
+        where = location;
+        return true;
+    }
+    void Refresh() override {}
+    void StartBillboards() override {}
+    void WaitForBillboardTick() override {}
+    void LeaveAfterCancel() override {}
+    void Close(bool completed) override
+    {
+        noted.push_back(completed ? "done" : "stopped");
+        windowsAtClose = WindowsOfThisThread();
+    }
+    bool Ask(UINT id)
+    {
+        noted.push_back("ask " + std::to_string(id));
+        return true;
+    }
+};
+
+}  // namespace
+
+// The engine needs no window: behind a face of its own it asks for the
+// diskette, unpacks, copies and reports through the face alone.
+TEST_F(ScriptRun, TheEngineRunsBehindAFaceThatIsNoWindow)
+{
+    PutArchive(disk2, ziptest::Build(kNotes));
+    NotingFace face;
+    face.location = disk2;
+    int before = WindowsOfThisThread();
+    EXPECT_EQ(ScriptEngine(state, face).RunScript(), ScriptEngine::kRunDone);
+    EXPECT_EQ(face.windowsAtClose, before) << "no window was made";
+    EXPECT_EQ(face.noted, (Lines{"files " + disk1 + "\\CUNPCK32.DLL", "diskette 2", "file " + target + "\\TECHNOTE\\INDEX.TXT",
+                                 "file " + target + "\\TECHNOTE\\MEMORY.TXT", "file " + target + "\\README.TXT",
+                                 "done"}));
+    EXPECT_TRUE(WrittenAt(target + "\\TECHNOTE\\INDEX.TXT", ArchiveDay()));
+    EXPECT_FALSE(PathExists(StagedLibrary()));
 }
 
 TEST_F(ScriptRun, FilesLandWithTheArchiveTimesAndAreLogged)

@@ -10,20 +10,13 @@
 #include <vector>
 
 #include "cunpack.h"
+#include "support/TestFiles.h"
 #include "support/ScratchDir.h"
 #include "unpack_zipwriter.h"
 
 namespace {
 
 using ziptest::Entry;
-
-std::string ProgramDir()
-{
-    char self[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    std::string path = self;
-    return path.substr(0, path.find_last_of('\\'));
-}
 
 // The library, loaded once per test and freed afterwards.
 class Library {
