@@ -8,6 +8,7 @@
 
 #include "fsutil/FsUtil.h"
 #include "script/ScriptPath.h"
+#include "support/TestFiles.h"
 #include "support/MessageBoxAnswerer.h"
 
 namespace {
@@ -22,20 +23,6 @@ DirectoryValues SampleValues()
 }
 
 const char kSource[] = "A:\\DISK1";
-
-std::string WindowsDir()
-{
-    char b[MAX_PATH] = {};
-    GetWindowsDirectoryA(b, MAX_PATH);
-    return b;
-}
-
-std::string SystemDir()
-{
-    char b[MAX_PATH] = {};
-    GetSystemDirectoryA(b, MAX_PATH);
-    return b;
-}
 
 struct ResolveCase {
     const char* name;

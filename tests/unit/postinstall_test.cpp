@@ -18,6 +18,7 @@
 #include "pages/completion/CompletionPage.h"
 #include "resources/resource.h"
 #include "script/InstallLog.h"
+#include "support/TestFiles.h"
 #include "support/MessageBoxAnswerer.h"
 #include "support/PageDriver.h"
 #include "support/ScratchDir.h"
@@ -26,13 +27,6 @@ namespace {
 
 const char kTitle[] = "Corvane Velomire Installation";
 const char kEmptyFile[] = "Empty String instead of file name";
-
-std::string WindowsDir()
-{
-    char buffer[MAX_PATH] = {};
-    GetWindowsDirectoryA(buffer, MAX_PATH);
-    return buffer;
-}
 
 // Copies a program built beside the unit program (the test programs).
 bool CopyProgram(const std::string& name, const std::string& destination)

@@ -6,7 +6,6 @@
 #include "fw/FrameWindow.h"
 #include "progress/CvButton.h"
 #include "progress/ProgressBar.h"
-#include "resources/resource.h"
 #include "support/Canvas.h"
 
 namespace {

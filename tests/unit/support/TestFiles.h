@@ -24,3 +24,18 @@ inline std::vector<std::string> ProfileSection(const std::string& file, const ch
     for (const char* p = buffer.data(); p < buffer.data() + n && *p; p += lstrlenA(p) + 1) lines.push_back(p);
     return lines;
 }
+
+// The Windows and system directories, as the system names them.
+inline std::string WindowsDir()
+{
+    char buffer[MAX_PATH] = {};
+    GetWindowsDirectoryA(buffer, MAX_PATH);
+    return buffer;
+}
+
+inline std::string SystemDir()
+{
+    char buffer[MAX_PATH] = {};
+    GetSystemDirectoryA(buffer, MAX_PATH);
+    return buffer;
+}
