@@ -427,8 +427,7 @@ TEST(Undo, SecondRunLeavesTheEarlierInstallWhole)
         state.componentSelected[21] = 1;
         {
             MessageBoxAnswerer answerer;
-            EngineHarness engineRun(state);
-            ScriptEngine& engine = engineRun.engine;
+            EngineHarness engine(state);
             engine.TakeRunCopies();
             ASSERT_EQ(engine.PrepareInstallLogs(), 1);
         }

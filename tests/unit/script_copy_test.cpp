@@ -79,8 +79,7 @@ std::string Profile(const std::string& log, const char* section, const char* key
 struct CopyFixture : testing::Test {
     ScratchDir scratch{"copy"};
     InstallState state;
-    EngineHarness engineRun{state};
-    ScriptEngine& engine = engineRun.engine;
+    EngineHarness engine{state};
     std::string log;
 
     void SetUp() override
@@ -253,7 +252,7 @@ TEST_P(ScriptCopyFailure, OkGoesOn)
         << box.text;
     EXPECT_NE(box.text.find("Press OK to continue, Cancel to exit."), std::string::npos);
     EXPECT_FALSE(box.forced);
-    EXPECT_EQ(engineRun.face.cancelRequested, 0);
+    EXPECT_EQ(engine.face.cancelRequested, 0);
     EXPECT_EQ(Profile(log, "File", "Last"), GetParam().recorded ? "1" : "");
 }
 
@@ -265,7 +264,7 @@ TEST_P(ScriptCopyFailure, CancelStops)
     ASSERT_EQ(answerer.Count(), 1u);
     EXPECT_EQ(answerer.Boxes()[0].pressed, IDCANCEL);
     EXPECT_FALSE(answerer.Boxes()[0].forced);
-    EXPECT_EQ(engineRun.face.cancelRequested, 1);
+    EXPECT_EQ(engine.face.cancelRequested, 1);
 }
 
 TEST_P(ScriptCopyFailure, SilentOrNotAskingNeverShowsABox)
@@ -276,7 +275,7 @@ TEST_P(ScriptCopyFailure, SilentOrNotAskingNeverShowsABox)
     engine.Values().askOnError = 0;
     EXPECT_EQ(engine.CopyFileWithTimes(from, to, 5, 0, 1), ScriptEngine::kCopyFailed);
     EXPECT_EQ(answerer.Count(), 0u);
-    EXPECT_EQ(engineRun.face.cancelRequested, 0);
+    EXPECT_EQ(engine.face.cancelRequested, 0);
 }
 
 const char kOpenError[] = "Error Opening File ";

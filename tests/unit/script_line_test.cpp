@@ -226,8 +226,7 @@ TEST(ScriptActivity, EveryNumberClass)
         cases.push_back({n, false});
 
     InstallState state;
-    EngineHarness engineRun(state);
-    ScriptEngine& engine = engineRun.engine;
+    EngineHarness engine(state);
     // Nothing set: only 0 runs.
     for (const ActivityCase& c : cases)
         EXPECT_EQ(engine.IsLineActive(c.number), c.number == 0) << c.number << " with nothing set";
@@ -258,8 +257,7 @@ TEST(ScriptActivity, RunCopiesComeFromTheInstallState)
     state.componentSelected[21] = 1;
     state.componentSelected[31] = 0;
 
-    EngineHarness engineRun(state);
-    ScriptEngine& engine = engineRun.engine;
+    EngineHarness engine(state);
     engine.TakeRunCopies();
     EXPECT_EQ(engine.Values().directories.targetDirs[0], "C:\\P1");
     EXPECT_EQ(engine.Values().directories.targetDirs[5], "C:\\P6");
@@ -333,8 +331,7 @@ TEST(ScriptReadLine, ShippedScriptWeightsBySelection)
         MessageBoxAnswerer answerer;
         InstallState state;
         for (int n : c.components) state.componentSelected[n] = 1;
-        EngineHarness engineRun(state);
-        ScriptEngine& engine = engineRun.engine;
+        EngineHarness engine(state);
         engine.TakeRunCopies();
         engine.Values().conditionFlags[5] = c.readMe ? 1 : 0;
         PassResult r = ReadPass(engine);
@@ -351,8 +348,7 @@ TEST(ScriptReadLine, SeparatorsAreNeverRunAndInactiveLinesNotParsed)
 {
     InstallState state;
     for (int n = 0; n < ComponentFlags::kCount; ++n) state.componentSelected[n] = 1;
-    EngineHarness engineRun(state);
-    ScriptEngine& engine = engineRun.engine;
+    EngineHarness engine(state);
     engine.TakeRunCopies();
     for (int n = 1; n <= 9; ++n) engine.Values().conditionFlags[n] = 1;
     uint16_t number = 0;
@@ -373,8 +369,7 @@ TEST(ScriptReadLine, AMissingLineIsReportedOnceAndEndsThePass)
 {
     MessageBoxAnswerer answerer({IDOK});
     InstallState state;
-    EngineHarness engineRun(state);
-    ScriptEngine& engine = engineRun.engine;
+    EngineHarness engine(state);
     engine.TakeRunCopies();
     uint16_t number = 7;
     std::string command, rest;

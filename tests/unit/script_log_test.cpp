@@ -69,8 +69,7 @@ TEST_F(ScriptLog, WorkedExampleComesOutKeyForKey)
         *t = base + "\\UNUSED";
 
     MessageBoxAnswerer answerer;
-    EngineHarness engineRun(state);
-    ScriptEngine& engine = engineRun.engine;
+    EngineHarness engine(state);
     ASSERT_EQ(Prepare(engine, {11, 41}), 1);
     const std::string log = ramhold + "\\INSTALL.LOG";
     EXPECT_EQ(state.installLogPath, log);
@@ -99,8 +98,7 @@ TEST_F(ScriptLog, TwoComponentsInOneDirectory)
     state.targetDir1 = d;
     state.targetDir2 = lower;
     state.targetDir3 = base + "\\DOC";
-    EngineHarness engineRun(state);
-    ScriptEngine& engine = engineRun.engine;
+    EngineHarness engine(state);
     ASSERT_EQ(Prepare(engine, {11, 21, 31}), 1);
     const std::string log = d + "\\INSTALL.LOG";
     EXPECT_EQ(Section(log, "Directory"), (Lines{"Last=3", "1=11," + d, "2=21," + lower, "3=31," + base + "\\DOC"}));
@@ -123,8 +121,7 @@ TEST_F(ScriptLog, EveryComponentGetsItsDirectoryAndName)
     };
     int i = 0;
     for (const Case& c : cases) *c.dir = base + "\\P" + std::to_string(++i);
-    EngineHarness engineRun(state);
-    ScriptEngine& engine = engineRun.engine;
+    EngineHarness engine(state);
     ASSERT_EQ(Prepare(engine, {11, 21, 31, 41, 51, 61}), 1);
     const std::string log = base + "\\P1\\INSTALL.LOG";
     EXPECT_EQ(Value(log, "Program", "Last"), "6");
@@ -142,8 +139,7 @@ TEST_F(ScriptLog, WithoutComponent11TheLogStartsInTheFirstSelectedDirectory)
 {
     state.targetDir1 = base + "\\T1";
     state.targetDir2 = base + "\\T2";
-    EngineHarness engineRun(state);
-    ScriptEngine& engine = engineRun.engine;
+    EngineHarness engine(state);
     ASSERT_EQ(Prepare(engine, {21}), 1);
     EXPECT_EQ(state.installLogPath, base + "\\T2\\INSTALL.LOG");
     EXPECT_EQ(Section(state.installLogPath, "Directory"), (Lines{"Last=1", "1=21," + base + "\\T2"}));
@@ -160,8 +156,7 @@ TEST_F(ScriptLog, AKnownLogIsContinuedWhenComponent11IsNotSelected)
                                         "\r\n[File]\r\nLast=1\r\n1=11,X\r\n"));
     state.installLogPath = log;
     state.targetDir3 = base + "\\TRICORN";
-    EngineHarness engineRun(state);
-    ScriptEngine& engine = engineRun.engine;
+    EngineHarness engine(state);
     ASSERT_EQ(Prepare(engine, {31}), 1);
     EXPECT_EQ(state.installLogPath, log);
     EXPECT_EQ(Section(log, "Directory"),
@@ -174,15 +169,13 @@ TEST_F(ScriptLog, ASecondRunWithComponent11StartsAFreshLog)
 {
     state.targetDir1 = base + "\\RAMHOLD";
     {
-        EngineHarness firstRun(state);
-        ScriptEngine& first = firstRun.engine;
+        EngineHarness first(state);
         ASSERT_EQ(Prepare(first, {11}), 1);
         AddFileRecord(11, base + "\\RAMHOLD\\A.EXE", state.installLogPath);
     }
     ASSERT_EQ(Value(state.installLogPath, "File", "Last"), "1");
 
-    EngineHarness secondRun(state);
-    ScriptEngine& second = secondRun.engine;
+    EngineHarness second(state);
     ASSERT_EQ(Prepare(second, {11}), 1);
     const std::string log = base + "\\RAMHOLD\\INSTALL.LOG";
     EXPECT_EQ(Section(log, "File"), Lines{});
@@ -195,8 +188,7 @@ TEST_F(ScriptLog, TheSeedFromTheMediaStartsTheLog)
     ASSERT_TRUE(WriteWholeFile(media + "\\INSTALL.LOG", "[IniKey]\r\nLast=1\r\n1=0,SYSTEM.INI,386Enh,X\r\n"));
     state.targetDir1 = base + "\\RAMHOLD";
     MessageBoxAnswerer answerer;
-    EngineHarness engineRun(state);
-    ScriptEngine& engine = engineRun.engine;
+    EngineHarness engine(state);
     ASSERT_EQ(Prepare(engine, {11}), 1);
     const std::string log = base + "\\RAMHOLD\\INSTALL.LOG";
     EXPECT_EQ(Section(log, "IniKey"), (Lines{"Last=1", "1=0,SYSTEM.INI,386Enh,X"}));
@@ -219,8 +211,7 @@ TEST_F(ScriptLog, ASeedThatCannotBeReadGivesAnEmptyLogWithoutABox)
     ASSERT_TRUE(WriteWholeFile(state.targetDir1 + "\\INSTALL.LOG", "[File]\r\nLast=9\r\n"));
 
     MessageBoxAnswerer answerer;
-    EngineHarness engineRun(state);
-    ScriptEngine& engine = engineRun.engine;
+    EngineHarness engine(state);
     int result = Prepare(engine, {11});
     CloseHandle(held);
     ASSERT_EQ(result, 1);
@@ -248,8 +239,7 @@ TEST_F(ScriptLog, ADirectoryThatCannotBeMadeIsReportedAndStopsThePreparation)
         s.targetDir3 = base + "\\NEVER";
         for (int n : {11, 21, 31}) s.componentSelected[n] = 1;
         MessageBoxAnswerer answerer({IDOK});
-        EngineHarness engineRun(s);
-        ScriptEngine& engine = engineRun.engine;
+        EngineHarness engine(s);
         engine.TakeRunCopies();
         EXPECT_EQ(engine.PrepareInstallLogs(), -1);
         ASSERT_EQ(answerer.Count(), 1u);
@@ -266,16 +256,14 @@ TEST_F(ScriptLog, AnExistingDirectoryIsNoFailure)
     state.targetDir1 = base + "\\THERE";
     ASSERT_TRUE(CreateDirectoryA(state.targetDir1.c_str(), nullptr));
     MessageBoxAnswerer answerer;
-    EngineHarness engineRun(state);
-    ScriptEngine& engine = engineRun.engine;
+    EngineHarness engine(state);
     EXPECT_EQ(Prepare(engine, {11}), 1);
     EXPECT_EQ(answerer.Count(), 0u);
 }
 
 TEST_F(ScriptLog, UnselectedComponentsAreLeftAlone)
 {
-    EngineHarness engineRun(state);
-    ScriptEngine& engine = engineRun.engine;
+    EngineHarness engine(state);
     engine.TakeRunCopies();
     EXPECT_EQ(engine.PrepareInstallLog(0, 11, base + "\\A", true), 1);
     EXPECT_EQ(engine.PrepareInstallLog(2, 21, base + "\\B", false), 1);  // only 1 selects
@@ -432,8 +420,7 @@ std::vector<std::string> InstallSteps(const std::string& root, bool batched)
         if (batched) FlushInstallLog();
         bytes.push_back(ReadWholeFile(state.installLogPath));
     };
-    EngineHarness engineRun(state);
-    ScriptEngine& engine = engineRun.engine;
+    EngineHarness engine(state);
     engine.TakeRunCopies();
     EXPECT_EQ(engine.PrepareInstallLogs(), 1);
     const std::string log = state.installLogPath;

@@ -110,7 +110,7 @@ struct ScriptRun : testing::Test {
         EngineHarness run(state, true);
         EXPECT_TRUE(run.face.Create());
         if (before) before(run.face);
-        int result = run.engine.RunScript();
+        int result = run.RunScript();
         EXPECT_EQ(run.face.Handle(), nullptr) << "the run destroys its window";
         lastProgress = run.face.progressBar.position;
         return result;
@@ -137,8 +137,7 @@ TEST(ScriptShares, AlternateRoundingAndTheSmallLineRule)
     };
     for (const Case& c : cases) {
         InstallState state;
-        EngineHarness engineRun(state);
-        ScriptEngine& engine = engineRun.engine;
+        EngineHarness engine(state);
         for (int w : c.weights) engine.Values().totalWeight += w;
         std::vector<int> shares;
         int sum = 0;
@@ -389,8 +388,7 @@ TEST_F(ScriptRun, AComponentDirectoryMustBeWritable)
         SCOPED_TRACE(c.directory);
         state.targetDir2 = c.directory;
         MessageBoxAnswerer answerer;
-        EngineHarness engineRun(state);
-        ScriptEngine& engine = engineRun.engine;
+        EngineHarness engine(state);
         engine.TakeRunCopies();
         EXPECT_EQ(engine.PrepareInstallLogs(), c.result);
         EXPECT_EQ(answerer.Count(), c.result == -1 ? 1u : 0u);
@@ -410,9 +408,8 @@ TEST(ScriptRunMedia, TheSampleMediaInstallEveryArchive)
     state.targetDir1 = state.targetDir2 = state.targetDir3 = state.targetDir4 = target;
     state.sourceDir = media;
     Person person(PressOk);
-    EngineHarness engineRun(state, true);
-    ScriptEngine& engine = engineRun.engine;
-    ASSERT_TRUE(engineRun.face.Create());
+    EngineHarness engine(state, true);
+    ASSERT_TRUE(engine.face.Create());
     EXPECT_EQ(engine.RunScript(), ScriptEngine::kRunDone);
     EXPECT_EQ(person.Seen(), Lines{});
     EXPECT_EQ(engine.Values().totalWeight, 2586);

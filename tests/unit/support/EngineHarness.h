@@ -4,11 +4,14 @@
 #include "progress/ProgressWindow.h"
 #include "script/ScriptEngine.h"
 
-struct EngineHarness {
+struct EngineFace {
+    EngineFace(InstallState& state, bool billboards) : face(state, nullptr, billboards) {}
+    ProgressWindow face;
+};
+
+struct EngineHarness : EngineFace, ScriptEngine {
     explicit EngineHarness(InstallState& state, bool billboards = false)
-        : face(state, nullptr, billboards), engine(state, face)
+        : EngineFace(state, billboards), ScriptEngine(state, face)
     {
     }
-    ProgressWindow face;
-    ScriptEngine engine;
 };
