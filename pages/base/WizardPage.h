@@ -1,9 +1,8 @@
 // The base of every wizard page and billboard: centred on the screen, a
 // light font on the body texts (10421, 10422, ...), the buttons every page
-// handles alike (Next, Back, Exit with the page's exit policy, Help), and
-// the services the pages share: messages, KB figures, the location check,
-// trial creation of a directory and the exit question. It knows no other
-// page and nothing of the engine.
+// handles alike (Next, Back, Exit with the page's exit policy, Help), its
+// messages and the exit question. It knows no other page and nothing of
+// the engine. The pages that show disk space build on DiskSpacePage.
 #pragma once
 #include <string>
 
@@ -32,28 +31,6 @@ public:
     int ShowWarning(UINT messageId, const std::string& argument);
     int ShowWarningId(UINT messageId);
 
-    // KB figures are kept as numbers and shown as decimal kilobytes
-    // followed by unitText, with one separator before the last three
-    // digits when there are four or more.
-    std::string FormatKB(long long kb) const;
-    void InsertSeparator(std::string& figure) const;
-    // 1 plenty (more than 1000 KB to spare), 0 tight, -1 not enough.
-    static int CompareKB(long long available, long long required);
-    // A size of the string table (11401 ...) in KB.
-    static long long SizeKB(UINT stringId);
-
-    // Checks a typed directory; on success `availableKB` holds the free
-    // space of its drive.
-    bool CheckLocation(std::string& directory, long long& availableKB);
-    // When the syntax of `directory` is valid, availableKB = free space of
-    // its drive. The first form reads the controls first and reports
-    // whether the syntax passed.
-    bool RefreshFreeSpace(std::string& directory, long long& availableKB);
-    void RefreshFreeSpaceQuiet(const std::string& directory, long long& availableKB);
-    // Makes the directory and takes away again the levels it made (never
-    // one that was there before): 1, or -1 when a parent cannot be made.
-    int TrialCreate(const std::string& directory);
-
     // "Are you sure you want to exit Install?"; on anything but No closes
     // with 2 and tells the backdrop.
     void ConfirmExit();
@@ -64,8 +41,6 @@ public:
     void Exit();
     void ShowHelp(DWORD contextId);
 
-    std::string separator;
-    std::string unitText;
     HFONT lightFont = nullptr;
 
 protected:

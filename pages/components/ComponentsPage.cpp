@@ -28,7 +28,7 @@ bool IsDriveLetter(char c)
 }  // namespace
 
 ComponentsPage::ComponentsPage(InstallState& state, HWND backdrop)
-    : WizardPage(IDD_COMPONENTS, state, backdrop, 3, ExitPolicy::Confirm)
+    : DiskSpacePage(IDD_COMPONENTS, state, backdrop, 3, ExitPolicy::Confirm)
 {
     for (int i = 0; i < kCheckedSlots; ++i) selected[i] = 1;
     selected[4] = 0;
@@ -163,7 +163,7 @@ bool ComponentsPage::OnCommand(int id, int notifyCode, HWND control)
         }
         return true;
     default:
-        return WizardPage::OnCommand(id, notifyCode, control);
+        return DiskSpacePage::OnCommand(id, notifyCode, control);
     }
 }
 

@@ -7,10 +7,10 @@
 #include <cstdint>
 #include <string>
 
-#include "pages/base/WizardPage.h"
+#include "pages/base/DiskSpacePage.h"
 #include "progress/CvButton.h"
 
-class ComponentsPage : public WizardPage {
+class ComponentsPage : public DiskSpacePage {
 public:
     static constexpr int kSlots = 5;
 

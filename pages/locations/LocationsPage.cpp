@@ -20,7 +20,7 @@ bool StartsWithDrive(const std::string& path)
 }  // namespace
 
 LocationsPage::LocationsPage(InstallState& state, HWND backdrop, std::function<int(HWND)> chooseGroup)
-    : WizardPage(IDD_LOCATIONS, state, backdrop, kHelpContext, ExitPolicy::Confirm),
+    : DiskSpacePage(IDD_LOCATIONS, state, backdrop, kHelpContext, ExitPolicy::Confirm),
       chooseGroup_(std::move(chooseGroup))
 {
 }
@@ -68,7 +68,7 @@ bool LocationsPage::OnInitDialog()
 {
     fw::WaitCursor wait;
     pushing_ = true;
-    WizardPage::OnInitDialog();
+    DiskSpacePage::OnInitDialog();
     pushing_ = false;
     logo.LoadBitmaps(IDC_LOGO, *this, IDB_LOGO, 0, 0, 0, 0);
     logo.SizeToContent();
@@ -175,7 +175,7 @@ bool LocationsPage::OnCommand(int id, int notifyCode, HWND control)
         ChooseGroup();
         return true;
     default:
-        return WizardPage::OnCommand(id, notifyCode, control);
+        return DiskSpacePage::OnCommand(id, notifyCode, control);
     }
 }
 

@@ -6,10 +6,10 @@
 #include <functional>
 #include <string>
 
-#include "pages/base/WizardPage.h"
+#include "pages/base/DiskSpacePage.h"
 #include "progress/CvButton.h"
 
-class LocationsPage : public WizardPage {
+class LocationsPage : public DiskSpacePage {
 public:
     // `chooseGroup` runs the program group page modal to the window it is
     // given and returns its end code (IDOK when the choice was taken).

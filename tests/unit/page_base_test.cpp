@@ -7,6 +7,7 @@
 #include "app/MainWindow.h"
 #include "state/InstallState.h"
 #include "fsutil/FsUtil.h"
+#include "pages/base/DiskSpacePage.h"
 #include "pages/base/WizardPage.h"
 #include "pages/welcome/WelcomePage.h"
 #include "resources/resource.h"
@@ -21,7 +22,7 @@ const char kTitle[] = "Corvane Velomire Installation";
 class PageBase : public testing::Test {
 protected:
     InstallState state;
-    WizardPage page{IDD_WELCOME, state};
+    DiskSpacePage page{IDD_WELCOME, state};
 };
 
 }  // namespace

@@ -200,7 +200,7 @@ TEST(TrialCreate, RemovesOnlyTheLevelsItMade)
         ScratchDir scratch("trialmade");
         for (const std::string& d : c.existing) CreateDirectoryA((scratch / d).c_str(), nullptr);
         InstallState state;
-        WizardPage page(IDD_LOCATIONS, state);
+        DiskSpacePage page(IDD_LOCATIONS, state);
         MessageBoxAnswerer answerer({IDOK});
         EXPECT_EQ(page.TrialCreate(scratch / c.trial), c.result) << c.trial;
         EXPECT_EQ(answerer.Count(), c.result == -1 ? 1u : 0u) << c.trial;

@@ -1,0 +1,97 @@
+#include "pages/base/DiskSpacePage.h"
+
+#include <cerrno>
+#include <cstdlib>
+
+#include "fsutil/FsUtil.h"
+#include "fw/ResString.h"
+#include "resources/resource.h"
+#include "state/InstallState.h"
+
+DiskSpacePage::DiskSpacePage(UINT templateId, InstallState& state, HWND backdrop, int helpContext,
+                             ExitPolicy exit)
+    : WizardPage(templateId, state, backdrop, helpContext, exit),
+      separator(fw::LoadResString(IDS_KB_SEPARATOR)), unitText(fw::LoadResString(IDS_KB_UNIT))
+{
+}
+
+void DiskSpacePage::InsertSeparator(std::string& figure) const
+{
+    if (figure.size() < unitText.size()) return;
+    size_t n = figure.size() - unitText.size();
+    if (n < 4) return;
+    size_t at = n - 3;
+    if (!separator.empty() && figure.compare(at - separator.size(), separator.size(), separator) == 0)
+        return;
+    figure.insert(at, separator);
+}
+
+std::string DiskSpacePage::FormatKB(long long kb) const
+{
+    std::string figure = std::to_string(kb) + unitText;
+    InsertSeparator(figure);
+    return figure;
+}
+
+int DiskSpacePage::CompareKB(long long available, long long required)
+{
+    long long d = available - required;
+    if (d > 1000) return 1;
+    if (d < 1) return -1;
+    return 0;
+}
+
+long long DiskSpacePage::SizeKB(UINT stringId)
+{
+    return std::atoll(fw::LoadResString(stringId).c_str());
+}
+
+bool DiskSpacePage::CheckLocation(std::string& directory, long long& availableKB)
+{
+    UpdateData(true);
+    if (directory.size() <= 1) {
+        ShowWarningId(IDS_INVALID_PATH);
+        return false;
+    }
+    if (directory[0] == '\\') directory = state_.defaultDrive + directory;
+    TrimTrailingSpace(directory);
+    int maxName = atoi(fw::LoadResString(IDS_MAX_NAME_LENGTH).c_str());
+    if (!IsValidPathSyntax(directory, maxName)) {
+        ShowWarningId(IDS_INVALID_PATH);
+        return false;
+    }
+    availableKB = (long long)FreeSpaceKB(directory.substr(0, 2));
+    return true;
+}
+
+bool DiskSpacePage::RefreshFreeSpace(std::string& directory, long long& availableKB)
+{
+    UpdateData(true);
+    int maxName = atoi(fw::LoadResString(IDS_MAX_NAME_LENGTH).c_str());
+    if (!IsValidPathSyntax(directory, maxName)) return false;
+    availableKB = (long long)FreeSpaceKB(directory.substr(0, 2));
+    return true;
+}
+
+void DiskSpacePage::RefreshFreeSpaceQuiet(const std::string& directory, long long& availableKB)
+{
+    int maxName = atoi(fw::LoadResString(IDS_MAX_NAME_LENGTH).c_str());
+    if (IsValidPathSyntax(directory, maxName)) availableKB = (long long)FreeSpaceKB(directory.substr(0, 2));
+}
+
+int DiskSpacePage::TrialCreate(const std::string& directory)
+{
+    DirectoryCreation creation = CreateDirectoryPathTracked(directory);
+    // Only the levels this trial made go again, on both paths (a creation
+    // that fails half-way may have made its upper levels): a folder of the
+    // user's that was there before stays, even when it is empty.
+    RemoveMadeDirectories(creation.made);
+    // A missing level, or a name the file system refuses ("*", "?", "|",
+    // ... pass the syntax check): the directory can never be made.
+    if (creation.result == -1 && (creation.error == ENOENT || creation.error == EINVAL)) {
+        ShowWarningId(IDS_INVALID_PATH);
+        return -1;
+    }
+    return 1;
+}
+
