@@ -9,6 +9,7 @@
 #include "pages/completion/CompletionPage.h"
 #include "progress/WaitDialog.h"
 #include "records/ProductIni.h"
+#include "records/RemovalLog.h"
 #include "resources/resource.h"
 #include "state/InstallState.h"
 
@@ -112,9 +113,16 @@ int PostInstall(InstallState& state, HWND backdrop, const std::function<void()>&
     if (state.addToGroup != 0)
         WithWaitDialog(backdrop, IDS_WAIT_GROUP, [&] { CreateProgramItems(state, backdrop); });
     if (backdrop) BringWindowToTop(backdrop);
-    WithWaitDialog(backdrop, IDS_WAIT_CONFIGURATION, [&] { WriteProductIni(state); });
+    WithWaitDialog(backdrop, IDS_WAIT_CONFIGURATION, [&] {
+        SystemPlaces places = SystemPlaces::OfThisSystem();
+        InstallUninstaller(state, places);
+        WriteProductIni(state, places);
+    });
 
     RunFollowUpPrograms(state, backdrop);
+    // What the uninstaller compares with: the files as the install leaves
+    // them, before the setup tool or the user may change any.
+    FinishRemovalLog(state);
     Repaint(backdrop);
     EnterDirectory(state.targetDir1);
 

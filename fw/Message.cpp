@@ -12,7 +12,12 @@ UINT DefaultCaptionId()
 
 int ShowMessage(HWND owner, const std::string& text, UINT type, UINT captionId)
 {
-    return MessageBoxA(owner, text.c_str(), LoadResString(captionId).c_str(), type);
+    return ShowMessage(owner, text, LoadResString(captionId), type);
+}
+
+int ShowMessage(HWND owner, const std::string& text, const std::string& caption, UINT type)
+{
+    return MessageBoxA(owner, text.c_str(), caption.c_str(), type);
 }
 
 int ShowMessageId(HWND owner, UINT textId, UINT type, UINT captionId)

@@ -13,6 +13,8 @@ UINT DefaultCaptionId();
 
 // `text` in a box owned by `owner` (null: none); the button pressed.
 int ShowMessage(HWND owner, const std::string& text, UINT type, UINT captionId = DefaultCaptionId());
+// The same with a caption of its own.
+int ShowMessage(HWND owner, const std::string& text, const std::string& caption, UINT type);
 // String `textId`, with "%1" replaced by `argument` in the second form.
 int ShowMessageId(HWND owner, UINT textId, UINT type, UINT captionId = DefaultCaptionId());
 int ShowMessageArg(HWND owner, UINT textId, const std::string& argument, UINT type,

@@ -6,16 +6,18 @@
 #include <vector>
 
 #include "state/InstallState.h"
+#include "state/ProductFiles.h"
 #include "fsutil/FsUtil.h"
 #include "fw/ResString.h"
 #include "records/RegistryRecords.h"
+#include "records/RemovalLog.h"
 #include "records/UninstallRecords.h"
 #include "resources/resource.h"
 #include "script/InstallLog.h"
 
 namespace {
 
-const char kProductIniName[] = "CRVN.INI";
+const auto& kProductIniName = product_file::kProductIni;
 // The section an earlier release of the product kept its place in.
 const char kEarlierSection[] = "Velomire";
 
@@ -55,6 +57,7 @@ void UpdateSharedLibrary(const std::string& name, UINT limitId, const InstallSta
                          const SystemPlaces& places)
 {
     const std::string destination = JoinPath(places.systemDir, name);
+    const bool existed = FileExists(destination);
     bool copy = true;
     unsigned version = 0;
     if (FileExists(destination) && FileVersionNumber(destination, version) == 1) {
@@ -62,6 +65,24 @@ void UpdateSharedLibrary(const std::string& name, UINT limitId, const InstallSta
         copy = version < limit;
     }
     if (copy) CopyWholeFile(state.targetDir1 + "\\SYSTEM\\" + name, destination);
+    CountSharedLibrary(state, places, destination, existed);
+}
+
+// The product INI's keys, for the uninstaller.
+void WriteOwnIni(const InstallState& state, const std::string& file, const std::string& section, const char* key,
+                 const std::string& value)
+{
+    WriteIni(file, section, key, value);
+    AddRemovalEntry(state, removal_log::kIniKey, file + "," + section + "," + key);
+}
+
+// Notes for the uninstaller a file that `write` creates.
+template <class Write>
+void Creating(const InstallState& state, const std::string& file, Write write)
+{
+    bool existed = FileExists(file);
+    write();
+    if (!existed && FileExists(file)) AddRemovalEntry(state, removal_log::kCreated, file);
 }
 
 }  // namespace
@@ -136,8 +157,11 @@ void WriteProductIni(InstallState& state, const SystemPlaces& places)
 {
     const std::string ini = JoinPath(places.windowsDir, kProductIniName);
     const std::string section = fw::LoadResString(IDS_PRODUCT_DIR_DEFAULT);
-    WriteIni(ini, section, "Path", state.productDir);
-    WriteIni(ini, section, "Group", state.addToGroup == 1 ? state.groupName : std::string());
+    Creating(state, ini, [&] {
+        WriteOwnIni(state, ini, section, "Path", state.productDir);
+        FlushIni(ini);
+    });
+    WriteOwnIni(state, ini, section, "Group", state.addToGroup == 1 ? state.groupName : std::string());
     if (state.componentSelected[component::kMemoryManager] == 1) WriteMemoryManagerRecords(state, ini, places);
     // TRICORN.INI belongs to the game trainer (component 31): its archive
     // makes the TRICORN directory, so its flag decides, not the disk
@@ -150,7 +174,7 @@ int WriteMemoryManagerRecords(InstallState& state, const std::string& iniPath, c
 {
     const std::string name = fw::LoadResString(IDS_TRAINER_NAME);
     if (!HasRegistry(places.osVersionText)) {
-        WriteIni(iniPath, name, "Path", state.targetDir1);
+        WriteOwnIni(state, iniPath, name, "Path", state.targetDir1);
         FlushIni(iniPath);
     } else {
         if (!RegistryKeyNamesPresent()) return -1;
@@ -169,10 +193,13 @@ int WriteMemoryManagerRecords(InstallState& state, const std::string& iniPath, c
 
     const std::string definitions = state.targetDir1 + "\\MEMTUNE.DEF";
     const std::string tuning = state.targetDir1 + "\\MEMTUNE.NOT";
-    if (FileExists(tuning))
-        AppendTextLines(definitions, tuning);
-    else
-        CopyWholeFile(definitions, tuning);
+    if (FileExists(tuning)) {
+        std::vector<std::string> appended;
+        if (AppendTextLines(definitions, tuning, &appended) != 0) appended.clear();
+        for (const std::string& line : appended) AddRemovalEntry(state, removal_log::kAppended, tuning + "|" + line);
+    } else {
+        Creating(state, tuning, [&] { CopyWholeFile(definitions, tuning); });
+    }
     return 0;
 }
 
@@ -180,8 +207,10 @@ void WriteTrainerIni(const InstallState& state)
 {
     // Without the TRICORN directory the write fails, silently.
     const std::string file = state.targetDir1 + "\\TRICORN\\TRICORN.INI";
-    WriteIni(file, fw::LoadResString(IDS_TRAINER_INI_SECTION), "Scanned", "No");
-    FlushIni(file);
+    Creating(state, file, [&] {
+        WriteOwnIni(state, file, fw::LoadResString(IDS_TRAINER_INI_SECTION), "Scanned", "No");
+        FlushIni(file);
+    });
 }
 
 int FileVersionNumber(const std::string& path, unsigned& number)
@@ -232,7 +261,8 @@ int CopyWholeFile(const std::string& source, const std::string& destination)
     return ok ? 0 : 1;
 }
 
-int AppendTextLines(const std::string& source, const std::string& destination)
+int AppendTextLines(const std::string& source, const std::string& destination,
+                    std::vector<std::string>* appendedLines)
 {
     HANDLE in = CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -266,6 +296,7 @@ int AppendTextLines(const std::string& source, const std::string& destination)
         start = end + 1;
         if (line.size() < 2 || line[0] == ';' || line[0] == '#') continue;
         appended += line + "\r\n";
+        if (appendedLines) appendedLines->push_back(line);
     }
     if (!appended.empty()) appended = lineEnd + appended;
     bool ok = SetFilePointer(out, 0, nullptr, FILE_END) != INVALID_SET_FILE_POINTER;

@@ -5,6 +5,7 @@
 // a later install to propose the same place again.
 #pragma once
 #include <string>
+#include <vector>
 
 struct InstallState;
 
@@ -49,4 +50,6 @@ int CopyWholeFile(const std::string& source, const std::string& destination);
 // Appends the lines of `source` that have at least two characters and do
 // not start with ";" or "#" to the existing file `destination`. 0 when
 // done, 1 when a file cannot be opened or a write fails.
-int AppendTextLines(const std::string& source, const std::string& destination);
+// The lines appended go to `appendedLines` when it is given.
+int AppendTextLines(const std::string& source, const std::string& destination,
+                    std::vector<std::string>* appendedLines = nullptr);

@@ -4,7 +4,6 @@
 
 #include "fsutil/FsUtil.h"
 #include "fw/ResString.h"
-#include "resources/resource.h"
 #include "script/ScriptPath.h"
 #include "script/UnpackLibrary.h"
 #include "state/ComponentFlags.h"
@@ -79,15 +78,17 @@ bool MayRemovePath(const std::string& path, const std::vector<std::string>& prod
     return Folded(path) == Folded(JoinPath(places.windowsDir, kStagedLibraryName));
 }
 
-RegistryScope RegistryScope::OfProduct(const std::string& productName, const std::vector<std::string>& programs)
+bool IsProductKey(const std::string& keyPath, const std::string& productName)
 {
-    RegistryScope scope;
-    const std::string currentVersion = fw::LoadResString(IDS_REG_CURRENT_VERSION);
-    scope.keys.push_back(fw::LoadResString(IDS_REG_PRODUCT_ROOT) + "\\" + productName);
-    for (const std::string& program : programs)
-        scope.keys.push_back(currentVersion + fw::LoadResString(IDS_REG_APP_PATHS) + "\\" + program);
-    scope.keys.push_back(currentVersion + "Uninstall\\" + productName);
-    return scope;
+    std::string key = Folded(keyPath);
+    size_t slash = key.rfind('\\');
+    // At least "Software\\<maker or place>\\<name>".
+    if (productName.empty() || slash == std::string::npos || std::count(key.begin(), key.end(), '\\') < 2)
+        return false;
+    std::string last = key.substr(slash + 1), parent = key.substr(0, slash);
+    if (last == Folded(productName)) return true;
+    size_t up = parent.rfind('\\');
+    return parent.substr(up + 1) == "APP PATHS" && last.size() > 4 && last.compare(last.size() - 4, 4, ".EXE") == 0;
 }
 
 bool IsInScope(const std::string& keyPath, const RegistryScope& scope)

@@ -40,9 +40,10 @@ bool MayRemovePath(const std::string& path, const std::vector<std::string>& prod
 // (paths under HKEY_LOCAL_MACHINE).
 struct RegistryScope {
     std::vector<std::string> keys;
-    // The keys this product's records and registration use.
-    static RegistryScope OfProduct(const std::string& productName, const std::vector<std::string>& programs);
 };
+// Whether a key the install recorded can be one of the product's own: it
+// is named after the product, or it is a program's App Paths key.
+bool IsProductKey(const std::string& keyPath, const std::string& productName);
 // True when `keyPath` is one of the scope's keys or lies below one.
 bool IsInScope(const std::string& keyPath, const RegistryScope& scope);
 

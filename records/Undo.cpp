@@ -174,10 +174,23 @@ void PutLogBack(const KeptLog& kept)
     CloseHandle(out);
 }
 
-// The directory levels this run made: those its own creation made, and
-// those the unpack library made between an archive's destination and the
-// files it put there. Top first, so that the deepest go first.
-std::vector<std::string> LevelsToRemove(const RunMemory& memory)
+}  // namespace
+
+bool ConditionHolds(std::string& entry, const UndoFlags& flags)
+{
+    size_t digits = SpanOf(entry, "0123456789");
+    if (digits == 0) return false;
+    // A number of more than four digits is none that any list knows.
+    int n = digits <= 4 ? std::atoi(entry.substr(0, digits).c_str()) : -1;
+    entry = digits < entry.size() ? entry.substr(digits + 1) : std::string();
+    if (n == component::kAlways) return true;
+    if (component::IsCondition(n))
+        return flags.conditions[n] == 1 || (n <= component::kLastSeededCondition && flags.components[n] == 1);
+    return n > component::kLastCondition && IsRecognisedComponent(ComponentConsumer::ScriptLines, n) &&
+           flags.components[n] == 1;
+}
+
+std::vector<std::string> MadeLevels(const RunMemory& memory)
 {
     std::vector<std::string> levels;
     std::set<std::string> seen;
@@ -199,21 +212,6 @@ std::vector<std::string> LevelsToRemove(const RunMemory& memory)
     return levels;
 }
 
-}  // namespace
-
-bool ConditionHolds(std::string& entry, const UndoFlags& flags)
-{
-    size_t digits = SpanOf(entry, "0123456789");
-    if (digits == 0) return false;
-    // A number of more than four digits is none that any list knows.
-    int n = digits <= 4 ? std::atoi(entry.substr(0, digits).c_str()) : -1;
-    entry = digits < entry.size() ? entry.substr(digits + 1) : std::string();
-    if (n == component::kAlways) return true;
-    if (component::IsCondition(n))
-        return flags.conditions[n] == 1 || (n <= component::kLastSeededCondition && flags.components[n] == 1);
-    return n > component::kLastCondition && IsRecognisedComponent(ComponentConsumer::ScriptLines, n) &&
-           flags.components[n] == 1;
-}
 
 void UndoFromLog(InstallState& state, const std::string& /*logPath*/, ProgramItemRemover& progman)
 {
@@ -237,7 +235,7 @@ void UndoFromLog(InstallState& state, const std::string& /*logPath*/, ProgramIte
         LogUndo(memory.keptLogs[i], earlier[i], flags, earlierFiles, allItemsRemoved, progman).Run();
     for (size_t i = memory.keptLogs.size(); i-- > 0;) PutLogBack(memory.keptLogs[i]);
 
-    RemoveMadeDirectories(LevelsToRemove(memory));
+    RemoveMadeDirectories(MadeLevels(memory));
 }
 
 int RestoreMovedFile(const std::string& movedPath, const std::string& ownPath)

@@ -4,18 +4,24 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "state/ComponentFlags.h"
+#include "state/RunMemory.h"
 
 struct InstallState;
 
-// What the undo needs of Program Manager: its delete operations. The
-// program that composes the install hands it the Program Manager client's.
+// What the undo and the uninstaller need of Program Manager: its delete
+// operations. The program that composes them hands them the Program
+// Manager client's.
 class ProgramItemRemover {
 public:
     virtual ~ProgramItemRemover() = default;
+    virtual void ShowGroup(const std::string& groupName) = 0;
     virtual void DeleteItem(const std::string& title) = 0;
     virtual void DeleteGroup(const std::string& groupName) = 0;
+    // How many items the group's folder holds; -1 when that cannot be told.
+    virtual int GroupItemCount(const std::string& groupName) = 0;
 };
 
 // Takes back what this run did: for every log this run wrote, latest
@@ -27,6 +33,11 @@ public:
 // nothing. `logPath` is the log the run ended with; every log the run
 // wrote is known from runMemory. Items and groups go through `progman`.
 void UndoFromLog(InstallState& state, const std::string& logPath, ProgramItemRemover& progman);
+
+// The directory levels a run made: those its own creation made, and those
+// the unpack library made between an archive's destination and the files
+// it put there; top first.
+std::vector<std::string> MadeLevels(const RunMemory& memory);
 
 // The flags an entry is judged by: the component flags the install
 // attempts ran with and their condition flags 1 ... 9.

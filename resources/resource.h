@@ -76,6 +76,29 @@
 #define IDS_ALLOC_ERROR           11114 // "GlobalAlloc failed in File %1. ..."
 #define IDS_READ_ERROR            11115 // "Error Reading File %1. ..."
 
+// ---- The uninstaller's strings (remove.rc): none names a product -----------
+#define IDS_REMOVE_CAPTION        20001  // "%1 Removal"
+#define IDS_REMOVE_QUESTION       20002
+#define IDS_REMOVE_NO_LOG         20003
+#define IDS_REMOVE_BUSY           20004
+#define IDS_REMOVE_NO_RIGHTS      20005
+#define IDS_REMOVE_DONE           20006
+#define IDS_REMOVE_KEPT           20007
+#define IDS_REMOVE_AT_RESTART     20008
+#define IDS_REMOVE_CHANGED        20009
+#define IDS_REMOVE_SHARED         20010
+#define IDS_REMOVE_MOVED          20011
+#define IDS_REMOVE_USAGE          20012
+#define IDS_KEPT_CHANGED          20020
+#define IDS_KEPT_REFUSED          20021
+#define IDS_KEPT_UNVERIFIED       20022
+#define IDS_KEPT_GROUP            20023
+#define IDS_KEPT_REGISTRY         20024
+#define IDS_KEPT_INI              20025
+#define IDS_KEPT_NOT_INSTALLED    20026
+#define IDS_KEPT_NOT_REMOVED      20027
+#define IDS_AT_RESTART            20028
+
 // ---- Icons and bitmaps -----------------------------------------------------
 #define IDI_PRODUCT               2
 #define IDI_BULLET                1601
@@ -108,6 +131,7 @@
 #define IDD_GROUP                 10005
 #define IDD_LICENSE               10006
 #define IDD_DISK_PROMPT           10007
+#define IDD_REMOVE_PROGRESS       20100  // the uninstaller's progress
 
 // ---- Controls shared by the pages ------------------------------------------
 #define IDC_BODY_FIRST            10421

@@ -19,4 +19,12 @@ constexpr char kSetupTool[] = "RHSETUP.EXE";
 constexpr char kInstallLog[] = "INSTALL.LOG";
 // The installed product's own list of what it changes, merged into the log.
 constexpr char kProductUninstallLog[] = "UNINST.LOG";
+// The uninstaller, beside the installer on the media and copied into the
+// product directory, and its record of the install beside INSTALL.LOG.
+constexpr char kUninstaller[] = "CVREMOVE.EXE";
+constexpr char kRemovalLog[] = "CVREMOVE.LOG";
+// The product INI in the Windows directory.
+constexpr char kProductIni[] = "CRVN.INI";
+// One installer or uninstaller at a time: both hold this mutex while they run.
+constexpr char kSetupMutex[] = "CorvaneSetupRunning";
 }  // namespace product_file

@@ -34,6 +34,7 @@ ALLOWED = {
     "progress": FACE + ["unpack", "script"],
     **{page: FACE for page in PAGES},
     "app": None,  # the programs: every layer below
+    "remove": None,
 }
 FOLDERS = sorted(ALLOWED, key=len, reverse=True)
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')

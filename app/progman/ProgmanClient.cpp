@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <ddeml.h>
+#include <shlobj.h>
 
 #include <cstdarg>
 #include <cstdio>
@@ -231,4 +232,28 @@ int ProgmanClient::RequestGroupList(char* buffer, size_t capacity)
         buffer[n] = '\0';
     }
     return 1;
+}
+
+int ProgmanItemRemover::GroupItemCount(const std::string& groupName)
+{
+    // The shell keeps each group as a folder of the programs menu, the
+    // user's or the one all users share.
+    for (int csidl : {CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS}) {
+        char programs[MAX_PATH] = {};
+        if (!SHGetSpecialFolderPathA(nullptr, programs, csidl, FALSE)) continue;
+        std::string folder = std::string(programs) + "\\" + groupName;
+        DWORD attributes = GetFileAttributesA(folder.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
+        int count = 0;
+        WIN32_FIND_DATAA data;
+        HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
+        if (find == INVALID_HANDLE_VALUE) return -1;
+        do {
+            std::string name = data.cFileName;
+            if (name != "." && name != "..") ++count;
+        } while (FindNextFileA(find, &data));
+        FindClose(find);
+        return count;
+    }
+    return -1;
 }

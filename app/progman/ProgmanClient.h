@@ -56,8 +56,12 @@ private:
 // The undo's way to Program Manager: the client's delete operations.
 class ProgmanItemRemover : public ProgramItemRemover {
 public:
+    void ShowGroup(const std::string& groupName) override { client_.ShowGroup(groupName, 1); }
     void DeleteItem(const std::string& title) override { client_.DeleteItem(title); }
     void DeleteGroup(const std::string& groupName) override { client_.DeleteGroup(groupName); }
+    // The entries of the group's folder in the user's or the common
+    // programs menu; -1 when neither has it.
+    int GroupItemCount(const std::string& groupName) override;
 
 private:
     ProgmanClient client_{""};

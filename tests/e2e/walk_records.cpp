@@ -24,6 +24,8 @@ const char kAppPathKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Pa
 const char kOldAppPathKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Velomir.EXE";
 const char kAppDefaults[] = "Software\\Wine\\AppDefaults\\INSTALL.EXE";
 const char kGroup[] = "Corvane Velomire";
+const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Corvane Velomire";
+const char kSharedDlls[] = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 
 std::string WindowsDir()
 {
@@ -120,6 +122,12 @@ struct Cleanup {
         SHDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Corvane");
         SHDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPathKey);
         SHDeleteKeyA(HKEY_LOCAL_MACHINE, kOldAppPathKey);
+        SHDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
+        HKEY shared;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSharedDlls, 0, KEY_SET_VALUE, &shared) == ERROR_SUCCESS) {
+            for (const auto& library : libraries) RegDeleteValueA(shared, library.first.c_str());
+            RegCloseKey(shared);
+        }
         for (int csidl : {CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS}) RemoveTree(Folder(csidl) + "\\" + kGroup);
     }
 };
@@ -504,9 +512,147 @@ void CancelLeavesTheSystemAsItWas(const Args& args)
     if (madeGames) RemoveDirectoryA(games.c_str());
 }
 
+
+// ---- the uninstaller --------------------------------------------------------------
+
+DWORD SharedCount(const std::string& path)
+{
+    DWORD count = 0, size = sizeof count;
+    if (RegGetValueA(HKEY_LOCAL_MACHINE, kSharedDlls, path.c_str(), RRF_RT_REG_DWORD, nullptr, &count, &size) !=
+        ERROR_SUCCESS)
+        return 0;
+    return count;
+}
+
+// Starts the registered uninstaller with `extra`; its process.
+HANDLE StartUninstaller(const std::string& extra)
+{
+    std::string line = ReadHklmString(kUninstallKey, "UninstallString") + extra;
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, "C:\\", &si, &pi)) return nullptr;
+    CloseHandle(pi.hThread);
+    return pi.hProcess;
+}
+
+// The uninstaller's exit code once it and the copy it leaves behind have ended.
+DWORD EndOf(HANDLE process)
+{
+    DWORD code = 259;
+    if (!process) return code;
+    WaitForSingleObject(process, kInstallTimeout);
+    GetExitCodeProcess(process, &code);
+    CloseHandle(process);
+    ui::WaitUntil(
+        [] {
+            for (const ProcessInfo& p : ProcessList())
+                if (lstrcmpiA(p.exeName.c_str(), "CVREMOVE.EXE") == 0) return false;
+            return true;
+        },
+        kTimeout);
+    return code;
+}
+
+// A message box of the uninstaller whose text holds `part`.
+HWND RemovalBox(DWORD pid, const std::string& part)
+{
+    HWND box = ui::FindMessageBox(pid, "Corvane Velomire Removal");
+    return box && ui::MessageBoxText(box).find(part) != std::string::npos ? box : nullptr;
+}
+
+// What the system may hold after a removal that it did not hold before: the
+// shared libraries, kept for other programs, and the uninstaller's copy in
+// the temporary folder with its report, deleted when the system restarts.
+std::vector<std::string> LeftBehind(const Snapshot& before, const Snapshot& after)
+{
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    std::string tempFolder = temp;
+    CharUpperA(tempFolder.data());
+    std::vector<std::string> left;
+    for (const std::string& line : Differences(before, after)) {
+        std::string upper = line;
+        CharUpperA(upper.data());
+        if (upper.find("\\CTL3DV2.DLL") != std::string::npos || upper.find("\\TOOLHELP.DLL") != std::string::npos ||
+            upper.find(tempFolder) != std::string::npos)
+            continue;
+        left.push_back(line);
+    }
+    return left;
+}
+
+void InstallExpress(const Args& args)
+{
+    Installer installer;
+    HWND type = StartAtInstallType(args, installer);
+    if (!type) return;
+    ui::Click(GetDlgItem(type, IDC_EXPRESS));
+    ExpectCompleted(args, installer, "the Express install");
+}
+
+void RemoveAnExpressInstall(const Args& args)
+{
+    const std::string dir = "C:\\VELOMIR", ctl3d = SystemDir() + "\\CTL3DV2.DLL";
+    Cleanup cleanup({dir});
+    const Snapshot before = System();
+
+    // Unattended: everything goes but the shared libraries, still counted.
+    InstallExpress(args);
+    std::string command = ReadHklmString(kUninstallKey, "UninstallString");
+    CHECK(command == "\"" + dir + "\\CVREMOVE.EXE\" \"" + dir + "\\INSTALL.LOG\"", "UninstallString is %s",
+          command.c_str());
+    CHECK(ReadHklmString(kUninstallKey, "DisplayName") == kGroup, "no DisplayName");
+    DWORD counted = SharedCount(ctl3d);
+    CHECK(counted >= 1, "CTL3DV2.DLL is not counted");
+    CHECK(EndOf(StartUninstaller(" /S")) == 0, "the unattended removal did not end with 0");
+    std::vector<std::string> left = LeftBehind(before, System());
+    CHECK(left.empty(), "the removal left:%s", Joined(left).c_str());
+    CHECK(FileExists(ctl3d) && SharedCount(ctl3d) == counted - 1, "CTL3DV2.DLL is not kept with its count less one");
+    HKEY key;
+    CHECK(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Corvane", 0, KEY_READ, &key) != ERROR_SUCCESS,
+          "HKLM\\Software\\Corvane is still there");
+    // Run again from the media: the log is gone, nothing changes.
+    std::string again = "\"" + args.installer.substr(0, args.installer.find_last_of('\\')) + "\\CVREMOVE.EXE\" \"" +
+                        dir + "\\INSTALL.LOG\" /S";
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    REQUIRE(CreateProcessA(nullptr, again.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi),
+            "cannot start %s", again.c_str());
+    CloseHandle(pi.hThread);
+    CHECK(EndOf(pi.hProcess) == 2, "a second removal found something to remove");
+
+    // By hand, with a file of the user's and a changed one: both stay, with
+    // their folder, and the final message names them.
+    InstallExpress(args);
+    WriteWholeFile(dir + "\\MINE.TXT", "mine");
+    WriteWholeFile(dir + "\\READ.ME", ReadWholeFile(dir + "\\READ.ME") + "changed");
+    HANDLE process = StartUninstaller("");
+    DWORD pid = GetProcessId(process);
+    HWND question = ui::WaitFor([&] { return RemovalBox(pid, "Do you want to remove Corvane Velomire"); }, kStartTimeout);
+    REQUIRE(question, "no question");
+    Shot(args, "13-remove-question");
+    ui::Click(GetDlgItem(question, IDYES));
+    HWND keep = ui::WaitFor([&] { return RemovalBox(pid, "was changed"); }, kStartTimeout);
+    REQUIRE(keep, "no question about the changed file");
+    ui::Click(GetDlgItem(keep, IDYES));
+    HWND done = ui::WaitFor([&] { return RemovalBox(pid, "has been removed"); }, kInstallTimeout);
+    REQUIRE(done, "no final message");
+    Shot(args, "14-remove-done");
+    std::string text = ui::MessageBoxText(done);
+    CHECK(text.find("MINE.TXT") != std::string::npos && text.find("READ.ME") != std::string::npos,
+          "the final message does not name the kept files: %s", text.c_str());
+    ui::Click(GetDlgItem(done, IDOK));
+    CHECK(EndOf(process) == 3, "the removal with kept files did not end with 3");
+    CHECK(FileExists(dir + "\\MINE.TXT") && FileExists(dir + "\\READ.ME"), "the user's files are gone");
+    CHECK(!FileExists(dir + "\\RAMHOLD.TXT") && !FileExists(dir + "\\INSTALL.LOG"), "product files stayed");
+}
+
 }  // namespace
 
 E2E_SCENARIO("records-express", ExpressOnEachWindowsVersion);
+E2E_SCENARIO("remove-express", RemoveAnExpressInstall);
 E2E_SCENARIO("records-second-run", RunsOverAnEarlierInstall);
 E2E_SCENARIO("records-cancel", CancelLeavesTheSystemAsItWas);
 
