@@ -1,13 +1,23 @@
 #include "app/InstallerApp.h"
 
 #include "app/StartUp.h"
+#include "fw/Message.h"
 #include "fw/ResString.h"
 #include "progress/ProgressBar.h"
+#include "resources/resource.h"
 #include "state/ProductFiles.h"
 
 bool InstallerApp::InitInstance()
 {
     SetDialogColors(RGB(192, 192, 192), RGB(0, 0, 0));
+
+    // One installer or uninstaller at a time: the other waits for none, it
+    // says so and ends before anything is done.
+    running_ = CreateMutexA(nullptr, TRUE, product_file::kSetupMutex);
+    if (!running_ || GetLastError() == ERROR_ALREADY_EXISTS) {
+        fw::ShowMessageId(nullptr, IDS_SETUP_BUSY, fw::kWarning);
+        return false;
+    }
 
     window_ = std::make_unique<MainWindow>();
     SetMainWindow(window_.get());
@@ -30,4 +40,9 @@ bool InstallerApp::InitInstance()
 
     window_->RunWizard();
     return true;
+}
+
+InstallerApp::~InstallerApp()
+{
+    if (running_) CloseHandle(running_);
 }

@@ -7,8 +7,10 @@
 
 class InstallerApp : public fw::Application {
 public:
+    ~InstallerApp() override;
     bool InitInstance() override;
 
 private:
     std::unique_ptr<MainWindow> window_;
+    HANDLE running_ = nullptr;  // held for the whole run
 };

@@ -53,6 +53,7 @@
 #define IDS_GROUP_BAD_CHAR        11145
 #define IDS_NEWER_VERSION         11146
 #define IDS_SOURCE_TOO_LONG       11190
+#define IDS_SETUP_BUSY            11191
 #define IDS_TRAINER_NAME          11221  // "TRICORN"
 #define IDS_COMPONENT_SIZE_FIRST  11401  // 11401 ... 11405
 #define IDS_ITEM_RECORD_FIRST     11601

@@ -23,6 +23,7 @@ const char kAppPathKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Pa
 // Where an earlier release of the product recorded itself.
 const char kOldAppPathKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Velomir.EXE";
 const char kAppDefaults[] = "Software\\Wine\\AppDefaults\\INSTALL.EXE";
+const char kRemoverDefaults[] = "Software\\Wine\\AppDefaults\\CVREMOVE.EXE";
 const char kGroup[] = "Corvane Velomire";
 const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Corvane Velomire";
 const char kSharedDlls[] = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
@@ -79,16 +80,20 @@ std::string BuildDir(const Args& args)
     return path;
 }
 
-// The Windows version that Wine reports to the installer alone.
+// The Windows version that Wine reports to the installer (and the
+// uninstaller) alone.
 void SetInstallerVersion(const char* version)
 {
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kAppDefaults, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr))
-        return;
-    if (version) RegSetValueExA(key, "Version", 0, REG_SZ, (const BYTE*)version, (DWORD)strlen(version) + 1);
-    else RegDeleteValueA(key, "Version");
-    RegCloseKey(key);
-    if (!version) RegDeleteKeyA(HKEY_CURRENT_USER, kAppDefaults);
+    for (std::string appDefaults : {std::string(kAppDefaults), std::string(kRemoverDefaults)}) {
+        HKEY key;
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, appDefaults.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                            nullptr))
+            continue;
+        if (version) RegSetValueExA(key, "Version", 0, REG_SZ, (const BYTE*)version, (DWORD)strlen(version) + 1);
+        else RegDeleteValueA(key, "Version");
+        RegCloseKey(key);
+        if (!version) RegDeleteKeyA(HKEY_CURRENT_USER, appDefaults.c_str());
+    }
 }
 
 // Takes away everything an install of the product leaves, the shared
@@ -524,10 +529,13 @@ DWORD SharedCount(const std::string& path)
     return count;
 }
 
-// Starts the registered uninstaller with `extra`; its process.
-HANDLE StartUninstaller(const std::string& extra)
+// Starts the registered uninstaller with `extra`, or, without a registry
+// (Win32s), the one in `dir`; its process.
+HANDLE StartUninstaller(const std::string& extra, const std::string& dir = "")
 {
-    std::string line = ReadHklmString(kUninstallKey, "UninstallString") + extra;
+    std::string line = (dir.empty() ? ReadHklmString(kUninstallKey, "UninstallString")
+                                    : "\"" + dir + "\\CVREMOVE.EXE\" \"" + dir + "\\INSTALL.LOG\"") +
+                       extra;
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
@@ -575,17 +583,17 @@ std::vector<std::string> LeftBehind(const Snapshot& before, const Snapshot& afte
         std::string upper = line;
         CharUpperA(upper.data());
         if (upper.find("\\CTL3DV2.DLL") != std::string::npos || upper.find("\\TOOLHELP.DLL") != std::string::npos ||
-            upper.find(tempFolder) != std::string::npos)
+            upper.find(tempFolder) != std::string::npos || upper.find("\\WININIT.INI") != std::string::npos)
             continue;
         left.push_back(line);
     }
     return left;
 }
 
-void InstallExpress(const Args& args)
+void InstallExpress(const Args& args, const std::string& dir = "")
 {
     Installer installer;
-    HWND type = StartAtInstallType(args, installer);
+    HWND type = StartAtInstallType(args, installer, dir);
     if (!type) return;
     ui::Click(GetDlgItem(type, IDC_EXPRESS));
     ExpectCompleted(args, installer, "the Express install");
@@ -623,9 +631,72 @@ void RemoveAnExpressInstall(const Args& args)
     CloseHandle(pi.hThread);
     CHECK(EndOf(pi.hProcess) == 2, "a second removal found something to remove");
 
+    // Unattended on each Windows version: Win32s has no registry, the
+    // uninstaller is started from the product directory.
+    for (const char* version : {"win95", "nt40", "win31"}) {
+        std::printf("-- removal on %s\n", version);
+        cleanup.Run();
+        SetInstallerVersion(version);
+        const Snapshot plain = System();
+        InstallExpress(args);
+        bool win32s = std::string(version) == "win31";
+        CHECK(EndOf(StartUninstaller(" /S", win32s ? dir : "")) == 0, "the removal on %s did not end with 0", version);
+        std::vector<std::string> rest = LeftBehind(plain, System());
+        CHECK(rest.empty(), "the removal on %s left:%s", version, Joined(rest).c_str());
+    }
+    SetInstallerVersion(nullptr);
+
+    // Two installs share the library: removing one keeps it, counted once.
+    const std::string second = "C:\\VELOMIR2";
+    cleanup.dirs.push_back(second);
+    cleanup.Run();
+    InstallExpress(args);
+    DWORD once = SharedCount(ctl3d);
+    InstallExpress(args, second);
+    CHECK(SharedCount(ctl3d) == once + 1, "the second install did not count CTL3DV2.DLL");
+    CHECK(EndOf(StartUninstaller(" /S")) == 0, "the second install's removal did not end with 0");
+    CHECK(FileExists(ctl3d) && SharedCount(ctl3d) == once, "the removal of one install took the library's count");
+    CHECK(!DirectoryExists(second) && FileExists(dir + "\\INSTALL.LOG"), "the wrong install went");
+
+    // A log edited to reach beyond the product: those entries stay.
+    const std::string log = dir + "\\INSTALL.LOG";
+    const std::string run = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    HKEY runKey;
+    REQUIRE(RegCreateKeyExA(HKEY_LOCAL_MACHINE, run.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &runKey, nullptr) ==
+                ERROR_SUCCESS,
+            "no Run key");
+    RegSetValueExA(runKey, "CvWalk", 0, REG_SZ, (const BYTE*)"x", 2);
+    for (auto [section, entry] : {std::pair{"File", "0,C:\\WINDOWS\\WIN.INI"}, std::pair{"Directory", "11,C:\\"},
+                                  std::pair{"Registry", "11,Subkey,x,HKEY_LOCAL_MACHINE,Software\\Microsoft\\Windows\\CurrentVersion\\Run,CvWalk"}}) {
+        int last = std::atoi(Profile(log, section, "Last").c_str()) + 1;
+        WritePrivateProfileStringA(section, "Last", std::to_string(last).c_str(), log.c_str());
+        WritePrivateProfileStringA(section, std::to_string(last).c_str(), entry, log.c_str());
+    }
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, log.c_str());
+    const std::string winIni = ReadWholeFile(WindowsDir() + "\\WIN.INI");
+    CHECK(EndOf(StartUninstaller(" /S", dir)) == 3, "the removal with refused entries did not end with 3");
+    CHECK(ReadWholeFile(WindowsDir() + "\\WIN.INI") == winIni && FileExists(WindowsDir() + "\\WIN.INI"),
+          "WIN.INI was touched");
+    CHECK(RegQueryValueExA(runKey, "CvWalk", nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS,
+          "the Run value was deleted");
+    RegDeleteValueA(runKey, "CvWalk");
+    RegCloseKey(runKey);
+    CHECK(!FileExists(log), "the product went not");
+
+    // No changes nothing.
+    InstallExpress(args);
+    const Snapshot installed = System();
+    HANDLE declined = StartUninstaller("");
+    DWORD declinedPid = GetProcessId(declined);
+    HWND no = ui::WaitFor([&] { return RemovalBox(declinedPid, "Do you want to remove"); }, kStartTimeout);
+    REQUIRE(no, "no question");
+    ui::Click(GetDlgItem(no, IDNO));
+    CHECK(EndOf(declined) == 1, "No did not end with 1");
+    std::vector<std::string> changed = Differences(installed, System());
+    CHECK(changed.empty(), "No changed:%s", Joined(changed).c_str());
+
     // By hand, with a file of the user's and a changed one: both stay, with
     // their folder, and the final message names them.
-    InstallExpress(args);
     WriteWholeFile(dir + "\\MINE.TXT", "mine");
     WriteWholeFile(dir + "\\READ.ME", ReadWholeFile(dir + "\\READ.ME") + "changed");
     HANDLE process = StartUninstaller("");
