@@ -18,4 +18,8 @@ void ForgetEarlierInstall(const std::string& target);
 // group's folder, then Finish.
 void DemoInstall(const Args& args, Installer& installer);
 
+// The registered uninstaller, worked by hand, with a screenshot of its
+// question, its progress and its final message.
+void DemoRemoval(const Args& args);
+
 }  // namespace e2e

@@ -695,22 +695,31 @@ void RemoveAnExpressInstall(const Args& args)
     std::vector<std::string> changed = Differences(installed, System());
     CHECK(changed.empty(), "No changed:%s", Joined(changed).c_str());
 
-    // By hand, with a file of the user's and a changed one: both stay, with
-    // their folder, and the final message names them.
+    // By hand, with a file of the user's and a changed one: a removal
+    // killed at the question about the changed file is run again and
+    // finishes; both files stay, with their folder, and the final message
+    // names them.
     WriteWholeFile(dir + "\\MINE.TXT", "mine");
     WriteWholeFile(dir + "\\READ.ME", ReadWholeFile(dir + "\\READ.ME") + "changed");
-    HANDLE process = StartUninstaller("");
-    DWORD pid = GetProcessId(process);
-    HWND question = ui::WaitFor([&] { return RemovalBox(pid, "Do you want to remove Corvane Velomire"); }, kStartTimeout);
-    REQUIRE(question, "no question");
-    Shot(args, "13-remove-question");
-    ui::Click(GetDlgItem(question, IDYES));
-    HWND keep = ui::WaitFor([&] { return RemovalBox(pid, "was changed"); }, kStartTimeout);
-    REQUIRE(keep, "no question about the changed file");
+    HWND keep = nullptr;
+    HANDLE process = nullptr;
+    DWORD pid = 0;
+    for (bool kill : {true, false}) {
+        process = StartUninstaller("");
+        pid = GetProcessId(process);
+        HWND question = ui::WaitFor([&] { return RemovalBox(pid, "Do you want to remove"); }, kStartTimeout);
+        REQUIRE(question, "no question");
+        ui::Click(GetDlgItem(question, IDYES));
+        keep = ui::WaitFor([&] { return RemovalBox(pid, "was changed"); }, kStartTimeout);
+        REQUIRE(keep, "no question about the changed file");
+        if (!kill) break;
+        TerminateProcess(process, 9);
+        EndOf(process);
+        CHECK(FileExists(dir + "\\INSTALL.LOG"), "the killed removal took its log");
+    }
     ui::Click(GetDlgItem(keep, IDYES));
     HWND done = ui::WaitFor([&] { return RemovalBox(pid, "has been removed"); }, kInstallTimeout);
     REQUIRE(done, "no final message");
-    Shot(args, "14-remove-done");
     std::string text = ui::MessageBoxText(done);
     CHECK(text.find("MINE.TXT") != std::string::npos && text.find("READ.ME") != std::string::npos,
           "the final message does not name the kept files: %s", text.c_str());
@@ -721,6 +730,34 @@ void RemoveAnExpressInstall(const Args& args)
 }
 
 }  // namespace
+
+void DemoRemoval(const Args& args)
+{
+    HANDLE process = StartUninstaller("");
+    DWORD pid = GetProcessId(process);
+    HWND question = ui::WaitFor([&] { return RemovalBox(pid, "Do you want to remove"); }, kStartTimeout);
+    REQUIRE(question, "no question of the uninstaller");
+    Shot(args, "13-remove-question");
+    ui::Click(GetDlgItem(question, IDYES));
+    // A shared library no program counts any more is asked about, with the
+    // progress window behind the question.
+    HWND next = ui::WaitFor(
+        [&]() -> HWND {
+            if (HWND shared = RemovalBox(pid, "shared file")) return shared;
+            return RemovalBox(pid, "has been removed");
+        },
+        kInstallTimeout);
+    REQUIRE(next, "the uninstaller neither asked nor ended");
+    if (ui::MessageBoxText(next).find("shared file") != std::string::npos) {
+        Shot(args, "14-remove-progress");
+        ui::Click(GetDlgItem(next, IDNO));
+        next = ui::WaitFor([&] { return RemovalBox(pid, "has been removed"); }, kInstallTimeout);
+        REQUIRE(next, "no final message of the uninstaller");
+    }
+    Shot(args, "15-remove-done");
+    ui::Click(GetDlgItem(next, IDOK));
+    CHECK(EndOf(process) == 0, "the removal did not end with 0");
+}
 
 E2E_SCENARIO("records-express", ExpressOnEachWindowsVersion);
 E2E_SCENARIO("remove-express", RemoveAnExpressInstall);

@@ -84,7 +84,8 @@ void MissingSource(const Args& args)
 }
 
 // The walk of `make demo`: every page, one picture each, then back to the
-// installation type page and Express through the install to its end.
+// installation type page and Express through the install to its end, and
+// the removal of what it installed.
 void Demo(const Args& args)
 {
     ForgetEarlierInstall("C:\\VELOMIR");
@@ -93,7 +94,9 @@ void Demo(const Args& args)
     if (!components) return;
     // Back to the installation type page, and Express from there to the end.
     ui::Click(GetDlgItem(components, IDC_BACK));
-    if (WaitPage(installer, kInstallTypeTitle)) DemoInstall(args, installer);
+    if (!WaitPage(installer, kInstallTypeTitle)) return;
+    DemoInstall(args, installer);
+    DemoRemoval(args);
 }
 
 }  // namespace
