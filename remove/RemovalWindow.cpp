@@ -13,7 +13,10 @@ RemovalWindow::~RemovalWindow()
 
 bool RemovalWindow::Create()
 {
-    return fw::Dialog::Create(IDD_REMOVE_PROGRESS, nullptr);
+    if (!fw::Dialog::Create(IDD_REMOVE_PROGRESS, nullptr)) return false;
+    // Painted at once: the removal works on this thread between its steps.
+    UpdateWindow(Handle());
+    return true;
 }
 
 bool RemovalWindow::OnInitDialog()
