@@ -590,6 +590,25 @@ std::vector<std::string> LeftBehind(const Snapshot& before, const Snapshot& afte
     return left;
 }
 
+// Removes by hand: Yes to the question, No to a shared library no program
+// counts any more, OK to the final message. The exit code.
+DWORD RemoveByHand()
+{
+    HANDLE process = StartUninstaller("");
+    DWORD pid = GetProcessId(process);
+    for (const char* part : {"Do you want to remove", "has been removed"}) {
+        HWND box = ui::WaitFor(
+            [&]() -> HWND {
+                if (HWND shared = RemovalBox(pid, "shared file")) ui::Click(GetDlgItem(shared, IDNO));
+                return RemovalBox(pid, part);
+            },
+            kInstallTimeout);
+        CHECK(box, "the uninstaller showed no \"%s\"", part);
+        if (box) ui::Click(GetDlgItem(box, part[0] == 'D' ? IDYES : IDOK));
+    }
+    return EndOf(process);
+}
+
 void InstallExpress(const Args& args, const std::string& dir = "")
 {
     Installer installer;
@@ -605,7 +624,7 @@ void RemoveAnExpressInstall(const Args& args)
     Cleanup cleanup({dir});
     const Snapshot before = System();
 
-    // Unattended: everything goes but the shared libraries, still counted.
+    // By hand: everything goes but the shared libraries, still counted.
     InstallExpress(args);
     std::string command = ReadHklmString(kUninstallKey, "UninstallString");
     CHECK(command == "\"" + dir + "\\CVREMOVE.EXE\" \"" + dir + "\\INSTALL.LOG\"", "UninstallString is %s",
@@ -613,7 +632,7 @@ void RemoveAnExpressInstall(const Args& args)
     CHECK(ReadHklmString(kUninstallKey, "DisplayName") == kGroup, "no DisplayName");
     DWORD counted = SharedCount(ctl3d);
     CHECK(counted >= 1, "CTL3DV2.DLL is not counted");
-    CHECK(EndOf(StartUninstaller(" /S")) == 0, "the unattended removal did not end with 0");
+    CHECK(RemoveByHand() == 0, "the removal did not end with 0");
     std::vector<std::string> left = LeftBehind(before, System());
     CHECK(left.empty(), "the removal left:%s", Joined(left).c_str());
     CHECK(FileExists(ctl3d) && SharedCount(ctl3d) == counted - 1, "CTL3DV2.DLL is not kept with its count less one");
