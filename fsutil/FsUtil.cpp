@@ -44,6 +44,29 @@ std::string DirectoryOf(const std::string& path)
     return slash == std::string::npos ? path : path.substr(0, slash);
 }
 
+bool ReadWholeFile(const std::string& path, std::string& bytes)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    bytes.clear();
+    if (file == INVALID_HANDLE_VALUE) return false;
+    char buffer[64 * 1024];
+    DWORD got = 0;
+    bool ok = true;
+    while ((ok = ReadFile(file, buffer, sizeof buffer, &got, nullptr) != 0) && got > 0) bytes.append(buffer, got);
+    CloseHandle(file);
+    return ok;
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& bytes)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    bool ok = WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, nullptr) && written == bytes.size();
+    return CloseHandle(file) && ok;
+}
+
 std::string WindowsDirectory()
 {
     char buffer[MAX_PATH] = {};

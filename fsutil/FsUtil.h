@@ -14,6 +14,11 @@ std::string JoinPath(std::string directory, const std::string& name);
 // The directory part of a full path (up to its last "\"), or the path.
 std::string DirectoryOf(const std::string& path);
 
+// A whole file's bytes; false when it cannot be read. Writes `bytes` as the
+// whole file, made or replaced; false when that failed.
+bool ReadWholeFile(const std::string& path, std::string& bytes);
+bool WriteWholeFile(const std::string& path, const std::string& bytes);
+
 // The Windows directory and the system directory; empty when the system
 // cannot say.
 std::string WindowsDirectory();

@@ -18,35 +18,10 @@
 
 namespace {
 
-const char kSharedDlls[] = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
-
 std::string Folded(std::string text)
 {
     fw::ToUpper(text);
     return text;
-}
-
-// The texts of a numbered list of INSTALL.LOG, first to last, each without
-// its number.
-std::vector<std::string> LogTexts(const std::string& log, const char* section)
-{
-    std::vector<std::string> texts;
-    long last = LastEntryNumber(log, section);
-    for (long i = 1; i <= last; ++i) {
-        std::string entry = ReadLogString(log, section, std::to_string(i).c_str());
-        size_t digits = SpanOf(entry, "0123456789");
-        if (digits == 0 || digits >= entry.size() || entry[digits] != ',') continue;
-        texts.push_back(entry.substr(digits + 1));
-    }
-    return texts;
-}
-
-std::vector<std::string> LogEntries(const std::string& log, const char* section)
-{
-    std::vector<std::string> entries;
-    long last = LastEntryNumber(log, section);
-    for (long i = 1; i <= last; ++i) entries.push_back(ReadLogString(log, section, std::to_string(i).c_str()));
-    return entries;
 }
 
 // Splits "a,b,c,..." at its first `count` - 1 commas.
@@ -106,18 +81,9 @@ std::string ParentKey(const std::string& keyPath)
     return slash == std::string::npos ? std::string() : keyPath.substr(0, slash);
 }
 
-std::vector<std::string> SectionLines(const std::string& file, const std::string& section)
-{
-    std::vector<char> buffer(64 * 1024);
-    DWORD n = GetPrivateProfileSectionA(section.c_str(), buffer.data(), (DWORD)buffer.size(), file.c_str());
-    std::vector<std::string> lines;
-    for (const char* p = buffer.data(); p < buffer.data() + n && *p; p += lstrlenA(p) + 1) lines.push_back(p);
-    return lines;
-}
-
 bool IniKeyExists(const std::string& file, const std::string& section, const std::string& key)
 {
-    for (const std::string& line : SectionLines(file, section)) {
+    for (const std::string& line : ProfileSectionLines(file, section)) {
         std::string name = line.substr(0, line.find('='));
         TrimTrailingSpace(name);
         if (Folded(name) == Folded(key)) return true;
@@ -141,40 +107,17 @@ bool HoldsNothing(const std::string& path)
     return empty;
 }
 
-std::string ReadWhole(const std::string& path, bool& ok)
-{
-    std::string text;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    ok = file != INVALID_HANDLE_VALUE;
-    if (!ok) return text;
-    char buffer[64 * 1024];
-    DWORD got = 0;
-    while ((ok = ReadFile(file, buffer, sizeof buffer, &got, nullptr) != 0) && got > 0) text.append(buffer, got);
-    CloseHandle(file);
-    return text;
-}
-
-bool WriteWhole(const std::string& path, const std::string& text)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    bool ok = WriteFile(file, text.data(), (DWORD)text.size(), &written, nullptr) && written == text.size();
-    return CloseHandle(file) && ok;
-}
-
 class Removal {
 public:
     Removal(const RemovalSetup& setup, RemovalView& view, ProgramItemRemover& progman)
         : setup_(setup), view_(view), progman_(progman)
     {
         productName_ = ReadLogString(setup.removalLog, removal_log::kProduct, "Name");
-        productDirs_ = ProductDirectories(LogEntries(setup.installLog, "Directory"), setup.places);
-        for (const std::string& key : RemovalEntries(setup.removalLog, removal_log::kScope))
+        productDirs_ = ProductDirectories(ListEntries(setup.installLog, "Directory"), setup.places);
+        for (const std::string& key : ListTexts(setup.removalLog, removal_log::kScope))
             if (IsProductKey(key, productName_)) scope_.keys.push_back(key);
         makerKey_ = ReadLogString(setup.removalLog, removal_log::kProduct, "MakerKey");
-        stamps_ = RemovalEntries(setup.removalLog, removal_log::kStamp);
+        stamps_ = ListTexts(setup.removalLog, removal_log::kStamp);
         hasRegistry_ = HasRegistry(setup.osVersionText);
     }
 
@@ -220,8 +163,8 @@ private:
 
     void ProgramItems()
     {
-        std::vector<std::string> groups = LogTexts(setup_.installLog, "Group");
-        std::vector<std::string> items = LogTexts(setup_.installLog, "Item");
+        std::vector<std::string> groups = ListTexts(setup_.installLog, "Group");
+        std::vector<std::string> items = ListTexts(setup_.installLog, "Item");
         for (auto group = groups.rbegin(); group != groups.rend(); ++group) {
             // The items are deleted from the group Program Manager shows.
             progman_.ShowGroup(*group);
@@ -254,7 +197,7 @@ private:
     void RegistryValues()
     {
         if (!hasRegistry_) return;
-        std::vector<std::string> entries = LogTexts(setup_.installLog, "Registry");
+        std::vector<std::string> entries = ListTexts(setup_.installLog, "Registry");
         std::vector<std::string> keys;
         for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
             // "Subkey,owner,root,key,value"
@@ -277,7 +220,7 @@ private:
     void DeleteIniKey(const std::string& file, const std::string& section, const std::string& key)
     {
         WritePrivateProfileStringA(section.c_str(), key.c_str(), nullptr, file.c_str());
-        if (SectionLines(file, section).empty()) WritePrivateProfileStringA(section.c_str(), nullptr, nullptr, file.c_str());
+        if (ProfileSectionLines(file, section).empty()) WritePrivateProfileStringA(section.c_str(), nullptr, nullptr, file.c_str());
         WritePrivateProfileStringA(nullptr, nullptr, nullptr, file.c_str());
     }
 
@@ -286,9 +229,9 @@ private:
         // The product's own keys, as the install recorded them. A file the
         // install created goes whole with the files, or stays whole when it
         // was changed: its keys are left to that.
-        std::vector<std::string> own = RemovalEntries(setup_.removalLog, removal_log::kIniKey);
+        std::vector<std::string> own = ListTexts(setup_.removalLog, removal_log::kIniKey);
         std::set<std::string> created;
-        for (const std::string& file : RemovalEntries(setup_.removalLog, removal_log::kCreated))
+        for (const std::string& file : ListTexts(setup_.removalLog, removal_log::kCreated))
             created.insert(Folded(file));
         for (auto entry = own.rbegin(); entry != own.rend(); ++entry) {
             std::vector<std::string> f = Fields(*entry, 3);
@@ -302,20 +245,20 @@ private:
         }
         // The product's UNINST.LOG entries: only a key that is the
         // product's alone.
-        std::vector<std::string> merged = LogTexts(setup_.installLog, "IniKey");
+        std::vector<std::string> merged = ListTexts(setup_.installLog, "IniKey");
         for (auto entry = merged.rbegin(); entry != merged.rend(); ++entry) {
             std::vector<std::string> f = Fields(*entry, 3);
             if (f.size() != 3 || f[0].empty()) continue;
             std::string file = f[0].find('\\') == std::string::npos ? JoinPath(setup_.places.windowsDir, f[0]) : f[0];
             if (!IniKeyExists(file, f[1], f[2])) continue;
-            if (MayRemoveIniKey(SectionLines(file, f[1]), f[2], productDirs_)) DeleteIniKey(file, f[1], f[2]);
+            if (MayRemoveIniKey(ProfileSectionLines(file, f[1]), f[2], productDirs_)) DeleteIniKey(file, f[1], f[2]);
             else Keep(IDS_KEPT_INI, file + " [" + f[1] + "] " + f[2]);
         }
     }
 
     void MovedFiles()
     {
-        std::vector<std::string> entries = LogTexts(setup_.installLog, "Rename");
+        std::vector<std::string> entries = ListTexts(setup_.installLog, "Rename");
         for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
             size_t ownLength = SpanOf(*entry, "*0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz.\\:_");
             if (ownLength == 0 || ownLength + 1 >= entry->size()) continue;
@@ -365,8 +308,8 @@ private:
 
     void Files()
     {
-        std::vector<std::string> files = LogTexts(setup_.installLog, "File");
-        std::vector<std::string> created = RemovalEntries(setup_.removalLog, removal_log::kCreated);
+        std::vector<std::string> files = ListTexts(setup_.installLog, "File");
+        std::vector<std::string> created = ListTexts(setup_.removalLog, removal_log::kCreated);
         size_t total = files.size() + created.size(), done = 0;
         std::set<std::string> seen;
         auto take = [&](const std::string& path) {
@@ -388,18 +331,17 @@ private:
 
     void RemoveAppendedLines()
     {
-        std::vector<std::string> appended = RemovalEntries(setup_.removalLog, removal_log::kAppended);
+        std::vector<std::string> appended = ListTexts(setup_.removalLog, removal_log::kAppended);
         for (auto entry = appended.rbegin(); entry != appended.rend(); ++entry) {
             size_t bar = entry->find('|');
             if (bar == std::string::npos) continue;
             std::string file = entry->substr(0, bar), line = entry->substr(bar + 1) + "\r\n";
             if (!FileExists(file) || !MayRemovePath(file, productDirs_, setup_.places)) continue;
-            bool ok = false;
-            std::string text = ReadWhole(file, ok);
-            size_t at = ok ? text.rfind(line) : std::string::npos;
+            std::string text;
+            size_t at = ReadWholeFile(file, text) ? text.rfind(line) : std::string::npos;
             if (at != std::string::npos && (at == 0 || text[at - 1] == '\n')) {
                 text.erase(at, line.size());
-                WriteWhole(file, text);
+                WriteWholeFile(file, text);
             }
         }
     }
@@ -407,13 +349,13 @@ private:
     void SharedLibraries()
     {
         if (!hasRegistry_) return;
-        std::vector<std::string> subtracted = RemovalEntries(setup_.removalLog, removal_log::kSubtracted);
-        for (const std::string& path : RemovalEntries(setup_.removalLog, removal_log::kSharedDll)) {
+        std::vector<std::string> subtracted = ListTexts(setup_.removalLog, removal_log::kSubtracted);
+        for (const std::string& path : ListTexts(setup_.removalLog, removal_log::kSharedDll)) {
             bool done = std::any_of(subtracted.begin(), subtracted.end(),
                                     [&](const std::string& s) { return Folded(s) == Folded(path); });
             if (done) continue;
             HKEY key = nullptr;
-            if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSharedDlls, 0, KEY_READ | KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+            if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSharedDllsKey, 0, KEY_READ | KEY_SET_VALUE, &key) != ERROR_SUCCESS)
                 continue;
             DWORD count = 0, type = 0, size = sizeof count;
             bool counted = RegQueryValueExA(key, path.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&count),
@@ -456,7 +398,7 @@ private:
 
     void Directories()
     {
-        std::vector<std::string> made = RemovalEntries(setup_.removalLog, removal_log::kMadeDirectory);
+        std::vector<std::string> made = ListTexts(setup_.removalLog, removal_log::kMadeDirectory);
         std::stable_sort(made.begin(), made.end(), [](const std::string& a, const std::string& b) {
             return std::count(a.begin(), a.end(), '\\') > std::count(b.begin(), b.end(), '\\');
         });
@@ -483,7 +425,7 @@ private:
     void Registration()
     {
         if (!hasRegistry_) return;
-        for (const std::string& key : RemovalEntries(setup_.removalLog, removal_log::kKey)) {
+        for (const std::string& key : ListTexts(setup_.removalLog, removal_log::kKey)) {
             if (!IsInScope(key, scope_) || !KeyExists(key)) continue;
             for (const char* name : {"DisplayName", "UninstallString", "DisplayVersion", "Publisher",
                                      "InstallLocation", "DisplayIcon"})
@@ -540,8 +482,8 @@ void DeleteAtRestart(const std::string& path, const std::string& osVersionText, 
     char shortPath[MAX_PATH] = {};
     std::string name = GetShortPathNameA(path.c_str(), shortPath, MAX_PATH) ? shortPath : path;
     const std::string wininit = JoinPath(windowsDir, "WININIT.INI");
-    bool ok = false;
-    std::string text = ReadWhole(wininit, ok);
+    std::string text;
+    ReadWholeFile(wininit, text);
     std::string line = "NUL=" + name + "\r\n";
     size_t section = Folded(text).find("[RENAME]");
     if (section == std::string::npos) {
@@ -551,7 +493,7 @@ void DeleteAtRestart(const std::string& path, const std::string& osVersionText, 
         size_t end = text.find('\n', section);
         text.insert(end == std::string::npos ? text.size() : end + 1, line);
     }
-    WriteWhole(wininit, text);
+    WriteWholeFile(wininit, text);
 }
 
 RemovalResult RemoveInstall(const RemovalSetup& setup, RemovalView& view, ProgramItemRemover& progman)

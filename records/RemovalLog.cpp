@@ -18,8 +18,6 @@
 
 namespace {
 
-const char kSharedDlls[] = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
-
 bool SamePath(const std::string& a, const std::string& b)
 {
     return lstrcmpiA(a.c_str(), b.c_str()) == 0;
@@ -52,19 +50,6 @@ void AddRemovalEntry(const InstallState& state, const char* section, const std::
     // Only beside an uninstaller: InstallUninstaller starts the file.
     std::string path = RemovalLogPath(state.installLogPath);
     if (!path.empty() && FileExists(path)) AppendLogEntry(path, section, "0," + text);
-}
-
-std::vector<std::string> RemovalEntries(const std::string& path, const char* section)
-{
-    std::vector<std::string> entries;
-    long last = LastEntryNumber(path, section);
-    for (long i = 1; i <= last; ++i) {
-        std::string entry = ReadLogString(path, section, std::to_string(i).c_str());
-        size_t comma = entry.find(',');
-        if (comma != std::string::npos && SpanOf(entry, "0123456789") == comma)
-            entries.push_back(entry.substr(comma + 1));
-    }
-    return entries;
 }
 
 bool ReadStamp(const std::string& path, FileStamp& stamp)
@@ -127,20 +112,20 @@ bool InstallUninstaller(InstallState& state, const SystemPlaces& places)
     const std::string maker = fw::LoadResString(IDS_REG_PRODUCT_ROOT);
     WriteLogString(log, removal_log::kProduct, "MakerKey", maker);
     const std::string program = fw::LoadResString(IDS_TRAINER_NAME) + ".EXE";
-    std::vector<std::string> scope = RemovalEntries(log, removal_log::kScope);
+    std::vector<std::string> scope = ListTexts(log, removal_log::kScope);
     for (const std::string& key : {maker + "\\" + name,
                                    fw::LoadResString(IDS_REG_CURRENT_VERSION) + fw::LoadResString(IDS_REG_APP_PATHS) +
                                        "\\" + program,
                                    UninstallKey(name)})
         if (!Listed(scope, key)) AddRemovalEntry(state, removal_log::kScope, key);
-    if (!Listed(RemovalEntries(log, removal_log::kUninstaller), copy))
+    if (!Listed(ListTexts(log, removal_log::kUninstaller), copy))
         AddRemovalEntry(state, removal_log::kUninstaller, copy);
     if (!HasRegistry(places.osVersionText) || name.empty()) return true;
 
     const std::string keyPath = UninstallKey(name);
     HKEY key = nullptr;
     if (CreateKey(HKEY_LOCAL_MACHINE, keyPath, key) != ERROR_SUCCESS) return true;
-    if (!Listed(RemovalEntries(log, removal_log::kKey), keyPath)) AddRemovalEntry(state, removal_log::kKey, keyPath);
+    if (!Listed(ListTexts(log, removal_log::kKey), keyPath)) AddRemovalEntry(state, removal_log::kKey, keyPath);
     SetString(key, "DisplayName", name);
     // Every path in quotes: a blank in either would split the command.
     SetString(key, "UninstallString", "\"" + copy + "\" \"" + state.installLogPath + "\"");
@@ -158,9 +143,9 @@ void CountSharedLibrary(const InstallState& state, const SystemPlaces& places, c
     const std::string log = RemovalLogPath(state.installLogPath);
     if (log.empty() || !FileExists(log) || !HasRegistry(places.osVersionText) || !FileExists(path)) return;
     // Once per product directory: a reinstall into it counts no more.
-    if (Listed(RemovalEntries(log, removal_log::kSharedDll), path)) return;
+    if (Listed(ListTexts(log, removal_log::kSharedDll), path)) return;
     HKEY key = nullptr;
-    if (CreateKey(HKEY_LOCAL_MACHINE, kSharedDlls, key) != ERROR_SUCCESS) return;
+    if (CreateKey(HKEY_LOCAL_MACHINE, kSharedDllsKey, key) != ERROR_SUCCESS) return;
     DWORD count = 0, type = 0, size = sizeof count;
     if (RegQueryValueExA(key, path.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&count), &size) != ERROR_SUCCESS ||
         type != REG_DWORD || size != sizeof count)
@@ -178,7 +163,7 @@ void FinishRemovalLog(const InstallState& state)
 {
     const std::string log = RemovalLogPath(state.installLogPath);
     if (log.empty() || !FileExists(log)) return;
-    std::vector<std::string> made = RemovalEntries(log, removal_log::kMadeDirectory);
+    std::vector<std::string> made = ListTexts(log, removal_log::kMadeDirectory);
     for (const std::string& level : MadeLevels(state.runMemory))
         if (!Listed(made, level)) AddRemovalEntry(state, removal_log::kMadeDirectory, level);
 
@@ -187,14 +172,8 @@ void FinishRemovalLog(const InstallState& state)
     // thousands of files would otherwise rewrite the list for each.
     WritePrivateProfileStringA(removal_log::kStamp, nullptr, nullptr, log.c_str());
     InstallLogBatch batch;
-    std::vector<std::string> files;
-    long last = LastEntryNumber(state.installLogPath, "File");
-    for (long i = 1; i <= last; ++i) {
-        std::string entry = ReadLogString(state.installLogPath, "File", std::to_string(i).c_str());
-        size_t comma = entry.find(',');
-        if (comma != std::string::npos) files.push_back(entry.substr(comma + 1));
-    }
-    for (const std::string& created : RemovalEntries(log, removal_log::kCreated)) files.push_back(created);
+    std::vector<std::string> files = ListTexts(state.installLogPath, "File");
+    for (const std::string& created : ListTexts(log, removal_log::kCreated)) files.push_back(created);
     std::vector<std::string> stamped;
     for (const std::string& file : files) {
         FileStamp stamp;

@@ -35,13 +35,15 @@ constexpr char kStamp[] = "Stamp";
 constexpr char kScope[] = "Scope";
 }  // namespace removal_log
 
+// Where Windows 95 and NT count the users of a shared library (below
+// HKEY_LOCAL_MACHINE).
+constexpr char kSharedDllsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+
 // CVREMOVE.LOG beside the install log; empty when there is no log.
 std::string RemovalLogPath(const std::string& installLogPath);
 
 // One entry of a list, without its number ("0,").
 void AddRemovalEntry(const InstallState& state, const char* section, const std::string& text);
-// The texts of a list of the log at `path`, first to last, without numbers.
-std::vector<std::string> RemovalEntries(const std::string& path, const char* section);
 
 // A file's size and last-write time, as the "Stamp" list keeps them.
 struct FileStamp {

@@ -166,12 +166,7 @@ void PutLogBack(const KeptLog& kept)
         DeleteFileA(kept.path.c_str());
         return;
     }
-    HANDLE out = CreateFileA(kept.path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                             nullptr);
-    if (out == INVALID_HANDLE_VALUE) return;
-    DWORD written = 0;
-    WriteFile(out, kept.bytes.data(), (DWORD)kept.bytes.size(), &written, nullptr);
-    CloseHandle(out);
+    WriteWholeFile(kept.path, kept.bytes);
 }
 
 }  // namespace

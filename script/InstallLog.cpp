@@ -407,6 +407,33 @@ long LastEntryNumber(const std::string& logPath, const char* section)
     return std::strtol(ReadLogString(logPath, section, "Last").c_str(), nullptr, 10);
 }
 
+std::vector<std::string> ListEntries(const std::string& logPath, const char* section)
+{
+    std::vector<std::string> entries;
+    long last = LastEntryNumber(logPath, section);
+    for (long i = 1; i <= last; ++i) entries.push_back(ReadLogString(logPath, section, std::to_string(i).c_str()));
+    return entries;
+}
+
+std::vector<std::string> ListTexts(const std::string& logPath, const char* section)
+{
+    std::vector<std::string> texts;
+    for (const std::string& entry : ListEntries(logPath, section)) {
+        size_t digits = entry.find_first_not_of("0123456789");
+        if (digits == 0 || digits == std::string::npos || entry[digits] != ',') continue;
+        texts.push_back(entry.substr(digits + 1));
+    }
+    return texts;
+}
+
+std::vector<std::string> ProfileSectionLines(const std::string& path, const std::string& section)
+{
+    if (Batching())
+        if (BatchedLog* log = Book().Find(path)) FlushLog(*log);
+    size_t room = 4096;
+    return ReadSectionLines(path, section, room);
+}
+
 long NextEntryNumber(const std::string& logPath, const char* section)
 {
     return NextNumber(logPath, section);

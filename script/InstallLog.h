@@ -45,6 +45,15 @@ void WriteLogString(const std::string& logPath, const char* section, const char*
 // The number of the last entry of `section` ("Last"; 0 when there is none).
 long LastEntryNumber(const std::string& logPath, const char* section);
 
+// The entries of the numbered list `section`, "1" to "Last", as they
+// stand, and their texts without the leading number and its comma (an
+// entry without a number is left out there).
+std::vector<std::string> ListEntries(const std::string& logPath, const char* section);
+std::vector<std::string> ListTexts(const std::string& logPath, const char* section);
+
+// Every "key=value" line of an INI file's section, however long it is.
+std::vector<std::string> ProfileSectionLines(const std::string& path, const std::string& section);
+
 // The number the next entry of `section` gets under the counter rule. The
 // counter is read whole, so lists keep counting past 99999 entries.
 long NextEntryNumber(const std::string& logPath, const char* section);
