@@ -1,6 +1,9 @@
 #include "app/InstallSteps.h"
 
 #include "app/PostInstall.h"
+#include "fsutil/FsUtil.h"
+#include "pages/base/WizardPage.h"
+#include "state/ProductFiles.h"
 #include "app/VersionCheck.h"
 #include "app/progman/ProgmanClient.h"
 #include "pages/completion/CompletionPage.h"
@@ -91,13 +94,25 @@ int InstallSteps::RunInstall()
 
 void InstallSteps::PostInstall()
 {
-    ::PostInstall(state_, backdrop_, [this] { CompletionPage(state_, backdrop_).DoModal(); });
+    ::PostInstall(state_, backdrop_,
+                  [this] { StartSetupToolOr(state_, [this] { CompletionPage(state_, backdrop_).DoModal(); }); });
 }
 
-// ---- the undo of an install that did not complete ----------------------------
+// ---- the run's start and end ---------------------------------------------------
 
-void InstallSteps::UndoIncompleteInstall()
+bool PrepareRun(InstallState& state)
 {
-    ProgmanItemRemover progman;
-    UndoFromLog(state_, state_.installLogPath, progman);
+    std::string windows = WindowsDirectory();
+    state.SetDefaultDrive(windows.size() >= 2 ? windows.substr(0, 2) : std::string("C:"));
+    // A directory of that name is no licence text.
+    return FileExists(state.sourceDir + "\\" + product_file::kLicense);
+}
+
+void EndRun(InstallState& state)
+{
+    if (state.installCompleted == 0) {
+        ProgmanItemRemover progman;
+        UndoFromLog(state, state.installLogPath, progman);
+    }
+    StartCleanupProgram(state.installerDir);
 }

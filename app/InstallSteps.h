@@ -13,6 +13,13 @@
 
 class WelcomePage;
 
+// What every run does before its first page: the default drive. True when
+// the media carry a licence text.
+bool PrepareRun(InstallState& state);
+// What every run does at its end: the undo of an install that did not
+// complete, then the cleanup program.
+void EndRun(InstallState& state);
+
 class InstallSteps : public WizardSteps {
 public:
     InstallSteps(InstallState& state, HWND backdrop);
@@ -23,8 +30,6 @@ public:
     void CheckExistingVersion(const std::string& fileName) override;
     int RunInstall() override;
     void PostInstall() override;
-    // Takes back what a run that did not complete installed.
-    void UndoIncompleteInstall();
 
 private:
     // The group page, asked for from the locations page, modal to `owner`.

@@ -142,10 +142,7 @@ void MainWindow::RunWizard()
     {
         fw::WaitCursor wait;
         steps_ = std::make_unique<InstallSteps>(state, Handle());
-        std::string windows = WindowsDirectory();
-        state.SetDefaultDrive(windows.size() >= 2 ? windows.substr(0, 2) : std::string("C:"));
-        // A directory of that name is no licence text.
-        licensePresent = FileExists(state.sourceDir + "\\" + product_file::kLicense);
+        licensePresent = PrepareRun(state);
     }
     RunWizardSequence(state, *steps_, licensePresent);
     FinishInstall();
@@ -153,8 +150,7 @@ void MainWindow::RunWizard()
 
 void MainWindow::FinishInstall()
 {
-    if (state.installCompleted == 0 && steps_) steps_->UndoIncompleteInstall();
-    StartCleanupProgram(state.installerDir);
+    EndRun(state);
     steps_.reset();
     if (Handle()) DestroyWindow(Handle());
 }

@@ -2,6 +2,7 @@
 
 #include "app/ProgramItems.h"
 #include "fsutil/FsUtil.h"
+#include "fw/DiagnosticLog.h"
 #include "fw/Message.h"
 #include "fw/Process.h"
 #include "fw/ResString.h"
@@ -30,10 +31,15 @@ void EnterDirectory(const std::string& directory)
     if (!directory.empty()) SetCurrentDirectoryA(directory.c_str());
 }
 
-// Runs `work` with the wait dialog showing string `messageId`.
+// Runs `work` with the wait dialog showing string `messageId`, in front of
+// the backdrop; without one, no dialog.
 template <class Work>
 void WithWaitDialog(HWND backdrop, UINT messageId, Work work)
 {
+    if (!backdrop) {
+        work();
+        return;
+    }
     WaitDialog wait(backdrop);
     wait.SetMessage(fw::LoadResString(messageId));
     wait.Create();
@@ -81,10 +87,16 @@ FollowUpResult RunFollowUpRecord(InstallState& state, const std::string& record,
         fw::WaitCursor wait;
         started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
     }
-    if (!started) return FollowUpResult::NotStarted;
+    if (!started) {
+        fw::diag::Write("follow-up program " + command + " could not be started");
+        return FollowUpResult::NotStarted;
+    }
     CloseHandle(pi.hThread);
     fw::WaitForProcess(pi.hProcess);
+    DWORD exitCode = 0;
+    GetExitCodeProcess(pi.hProcess, &exitCode);
     CloseHandle(pi.hProcess);
+    fw::diag::Write("follow-up program " + command + " ended with exit code " + std::to_string(exitCode));
     return FollowUpResult::Ran;
 }
 
@@ -105,19 +117,33 @@ int RunFollowUpPrograms(InstallState& state, const std::vector<std::string>& rec
     return ran;
 }
 
-int PostInstall(InstallState& state, HWND backdrop, const std::function<void()>& showCompletion)
+void StartSetupToolOr(const InstallState& state, const std::function<void()>& showCompletion)
+{
+    if (SetupToolExists(state.targetDir1)) {
+        StartSetupTool(state.targetDir1, state.customInstall == 0 ? " /I /X" : " /I");
+    } else if (showCompletion) {
+        showCompletion();
+    }
+}
+
+int PostInstall(InstallState& state, HWND backdrop, const std::function<void()>& finish)
 {
     // The backdrop where the progress window was.
     Repaint(backdrop);
 
-    if (state.addToGroup != 0)
+    if (state.addToGroup != 0) {
         WithWaitDialog(backdrop, IDS_WAIT_GROUP, [&] { CreateProgramItems(state, backdrop); });
+        fw::diag::Write("program group \"" + state.groupName + "\" and its items made");
+    } else {
+        fw::diag::Write("no program group");
+    }
     if (backdrop) BringWindowToTop(backdrop);
     WithWaitDialog(backdrop, IDS_WAIT_CONFIGURATION, [&] {
         SystemPlaces places = SystemPlaces::OfThisSystem();
         InstallUninstaller(state, places);
         WriteProductIni(state, places);
     });
+    fw::diag::Write("uninstaller, product INI and registry records written");
 
     RunFollowUpPrograms(state, backdrop);
     // What the uninstaller compares with: the files as the install leaves
@@ -125,11 +151,6 @@ int PostInstall(InstallState& state, HWND backdrop, const std::function<void()>&
     FinishRemovalLog(state);
     Repaint(backdrop);
     EnterDirectory(state.targetDir1);
-
-    if (SetupToolExists(state.targetDir1)) {
-        StartSetupTool(state.targetDir1, state.customInstall == 0 ? " /I /X" : " /I");
-    } else if (showCompletion) {
-        showCompletion();
-    }
+    if (finish) finish();
     return 0;
 }

@@ -10,9 +10,14 @@
 
 struct InstallState;
 
-// The whole post-install step in front of `backdrop`; `showCompletion`
-// runs the completion page when the setup tool is not there. 0.
-int PostInstall(InstallState& state, HWND backdrop, const std::function<void()>& showCompletion);
+// The whole post-install step in front of `backdrop` (null: an install
+// without windows, which shows no wait dialog); `finish` is its last stage,
+// run in the product directory: the wizard's starts the product's setup
+// tool or shows the completion page. 0.
+int PostInstall(InstallState& state, HWND backdrop, const std::function<void()>& finish);
+// The wizard's last stage: the setup tool when the product directory has
+// it, else `showCompletion`.
+void StartSetupToolOr(const InstallState& state, const std::function<void()>& showCompletion);
 
 // How one follow-up record went.
 enum class FollowUpResult {

@@ -1,5 +1,6 @@
 #include "app/WizardSequence.h"
 
+#include "fw/DiagnosticLog.h"
 #include "state/ProductFiles.h"
 
 namespace {
@@ -55,6 +56,35 @@ WizardStep PageOf(State state)
     }
 }
 
+const char* NameOf(State state)
+{
+    switch (state) {
+    case kWelcome: return "welcome page";
+    case kLicense: return "licence page";
+    case kLocations: return "locations page";
+    case kInstallType: return "installation type page";
+    case kComponents: return "components page";
+    case kInstall: return "install step";
+    default: return "end";
+    }
+}
+
+// What the install step is about to use, for the diagnostic log.
+void LogChoices(const InstallState& state)
+{
+    if (!fw::diag::IsOpen()) return;
+    fw::diag::Write(std::string(state.customInstall ? "Custom" : "Express") + " install from " + state.sourceDir +
+                    " into " + state.productDir);
+    std::string targets = "target directories:";
+    for (int i = 1; i <= 6; ++i) targets += " T" + std::to_string(i) + "=" + state.TargetDir(i);
+    fw::diag::Write(targets);
+    std::string components = "components:";
+    for (int number : component::kWithDirectory)
+        if (state.componentSelected[number] == 1) components += " " + std::to_string(number);
+    fw::diag::Write(components);
+    fw::diag::Write(state.addToGroup ? "program group: " + state.groupName : std::string("program group: none"));
+}
+
 }  // namespace
 
 void RunWizardSequence(InstallState& state, WizardSteps& steps, bool licensePresent)
@@ -67,6 +97,7 @@ void RunWizardSequence(InstallState& state, WizardSteps& steps, bool licensePres
             steps.PostInstall();
             break;
         }
+        if (current == kInstall) LogChoices(state);
         int result = current == kInstall ? steps.RunInstall() : steps.RunPage(PageOf(current));
         State next = kEnd;
         for (const Transition& t : kTransitions) {
@@ -92,6 +123,8 @@ void RunWizardSequence(InstallState& state, WizardSteps& steps, bool licensePres
         }
         // Without a licence text on the media its page is passed over.
         if (next == kLicense && !licensePresent) next = kLocations;
+        fw::diag::Write(std::string(NameOf(current)) + ": result " + std::to_string(result) + ", on to the " +
+                        NameOf(next));
         current = next;
     }
 }

@@ -4,9 +4,19 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 namespace fw {
+
+// Who answers the boxes when no person is at the screen: given the text's
+// string ID (0 for a text of its own), the text and the box's type, the
+// button it would press. While one is set no box is shown; every message,
+// shown or answered, goes into the diagnostic log with its answer.
+using MessageAnswerer = std::function<int(UINT textId, const std::string& text, UINT type)>;
+void SetMessageAnswerer(MessageAnswerer answerer);
+// The name of a box's answer ("OK", "Cancel", "Yes", ...), for the log.
+const char* AnswerName(int answer);
 
 // The caption string of every box that names none.
 UINT DefaultCaptionId();

@@ -9,6 +9,7 @@
 
 #include "state/InstallState.h"
 #include "fsutil/FsUtil.h"
+#include "fw/DiagnosticLog.h"
 #include "fw/Message.h"
 #include "fw/ResString.h"
 #include "records/RegistryRecords.h"
@@ -96,18 +97,26 @@ public:
     void Run()
     {
         ProgramItemRemover& progman = progman_;
+        int items = 0, groups = 0, files = 0, moved = 0;
         ForOwnEntries("Item", [&](std::string& entry) {
-            if (ConditionHolds(entry, flags_))
+            if (ConditionHolds(entry, flags_)) {
                 progman.DeleteItem(entry);
-            else
+                ++items;
+            } else {
                 allItemsRemoved_ = 0;
+            }
         });
         ForOwnEntries("Group", [&](std::string& entry) {
-            if (ConditionHolds(entry, flags_) && allItemsRemoved_ == 1) progman.DeleteGroup(entry);
+            if (ConditionHolds(entry, flags_) && allItemsRemoved_ == 1) {
+                progman.DeleteGroup(entry);
+                fw::diag::Write("undo: program group \"" + entry + "\" deleted");
+                ++groups;
+            }
         });
         ForOwnEntries("File", [&](std::string& entry) {
             // A file that the earlier install recorded stays: it is its.
-            if (ConditionHolds(entry, flags_) && !earlierFiles_.count(Upper(entry))) DeleteFileA(entry.c_str());
+            if (ConditionHolds(entry, flags_) && !earlierFiles_.count(Upper(entry)) && DeleteFileA(entry.c_str()))
+                ++files;
         });
         ForOwnEntries("Rename", [&](std::string& entry) {
             if (entry.empty() || !ConditionHolds(entry, flags_)) return;
@@ -115,8 +124,13 @@ public:
             if (ownLength == 0 || ownLength + 1 >= entry.size()) return;
             const std::string ownPath = entry.substr(0, ownLength);
             const std::string movedPath = entry.substr(ownLength + 1);
-            if (fw::ShowMessageArg(GetActiveWindow(), IDS_RENAME_QUESTION, ownPath, fw::kQuestion) == IDYES) RestoreMovedFile(movedPath, ownPath);
+            if (fw::ShowMessageArg(GetActiveWindow(), IDS_RENAME_QUESTION, ownPath, fw::kQuestion) == IDYES &&
+                RestoreMovedFile(movedPath, ownPath) == 0)
+                ++moved;
         });
+        fw::diag::Write("undo of " + path_ + ": " + std::to_string(items) + " program items, " +
+                        std::to_string(groups) + " groups and " + std::to_string(files) + " files deleted, " +
+                        std::to_string(moved) + " files moved back");
     }
 
 private:
@@ -230,7 +244,10 @@ void UndoFromLog(InstallState& state, const std::string& /*logPath*/, ProgramIte
         LogUndo(memory.keptLogs[i], earlier[i], flags, earlierFiles, allItemsRemoved, progman).Run();
     for (size_t i = memory.keptLogs.size(); i-- > 0;) PutLogBack(memory.keptLogs[i]);
 
-    RemoveMadeDirectories(MadeLevels(memory));
+    std::vector<std::string> levels = MadeLevels(memory);
+    RemoveMadeDirectories(levels);
+    fw::diag::Write("undo: the install logs put back, " + std::to_string(levels.size()) +
+                    " directories made by the run taken away where empty");
 }
 
 int RestoreMovedFile(const std::string& movedPath, const std::string& ownPath)

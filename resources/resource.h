@@ -54,6 +54,8 @@
 #define IDS_NEWER_VERSION         11146
 #define IDS_SOURCE_TOO_LONG       11190
 #define IDS_SETUP_BUSY            11191
+#define IDS_USAGE                 11192  // the command-line options
+#define IDS_LOG_NOT_WRITTEN       11193
 #define IDS_TRAINER_NAME          11221  // "TRICORN"
 #define IDS_COMPONENT_SIZE_FIRST  11401  // 11401 ... 11405
 #define IDS_ITEM_RECORD_FIRST     11601

@@ -1,6 +1,7 @@
 #include "resources/resource.h"
 #include "script/ScriptEngine.h"
 
+#include "fw/DiagnosticLog.h"
 #include "script/InstallLog.h"
 #include "script/ScriptLine.h"
 
@@ -102,25 +103,51 @@ void ScriptEngine::RunPass(bool work)
             if (command == "UNZPK" || command == "COPY") sum += TakeNumber(rest);
         } else if (command == "UNZPK") {
             FlushInstallLog();
+            const std::string fields = rest;
             Archive archive;
             int prepared = PrepareArchive(rest, archive);
-            if (prepared == 0) break;
-            // A line whose path does not resolve has been reported; it is
-            // passed over.
-            if (prepared == -1) continue;
+            if (prepared != 1) {
+                LogLine(k, number, command, fields, prepared == 0 ? "diskette not found" : "path not resolved");
+                if (prepared == 0) break;
+                // A line whose path does not resolve has been reported; it
+                // is passed over.
+                continue;
+            }
             int share = TakeShare(archive.weight);
+            const DWORD started = GetTickCount();
+            run_.membersTaken = 0;
             int result = UnpackArchive(*library_, archive.path, archive.destination, run_.progressDone,
                                        share, number);
             run_.progressDone += share;
+            LogLine(k, number, command, archive.path,
+                    UnpackResultName(result) + ", " + std::to_string(run_.membersTaken) + " files in " +
+                        std::to_string(GetTickCount() - started) + " ms");
             if (result == kUnpackStopped) break;
         } else if (command == "COPY") {
             FlushInstallLog();
-            if (RunCopyLine(rest, number) == kCopyStopped) break;
+            const std::string fields = rest;
+            int result = RunCopyLine(rest, number);
+            LogLine(k, number, command, fields,
+                    result == 0 ? "copied" : result == kCopyStopped ? "stopped" : "nothing copied");
+            if (result == kCopyStopped) break;
         } else if (command == "DELETE") {
+            LogLine(k, number, command, rest, "done");
             RunDelete(rest);
         }
+        // A stop asked for on the way (an exit confirmed, or a failure
+        // that ends a run without a person) ends the pass here: no further
+        // line starts after it.
+        if (work && view_.cancelRequested == 1) break;
     }
     if (!work) run_.totalWeight = sum;
+}
+
+void ScriptEngine::LogLine(int k, int number, const std::string& command, const std::string& file,
+                           const std::string& result) const
+{
+    if (fw::diag::IsOpen())
+        fw::diag::Write("script line " + std::to_string(k + 1) + ": " + std::to_string(number) + " " + command + " " +
+                        file + ": " + result);
 }
 
 int ScriptEngine::AskOnError(UINT messageId, const std::string& argument, int silent)

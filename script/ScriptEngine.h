@@ -32,6 +32,8 @@ struct ScriptRunValues {
     // 1: failed file operations are asked about; 0: they go on without a
     // question (while the library is staged and the log seeded).
     int32_t askOnError = 1;
+    // The files the archive being unpacked has put down so far.
+    int32_t membersTaken = 0;
 };
 
 class ScriptEngine {
@@ -148,6 +150,9 @@ private:
     // `silent` is not 1, asks whether to go on: a stop sets cancelRequested
     // and gives kCopyStopped; any other answer gives kCopyFailed.
     int AskOnError(UINT messageId, const std::string& argument, int silent);
+    // Line k of the script (0: the first) in the diagnostic log, when one
+    // is open.
+    void LogLine(int k, int number, const std::string& command, const std::string& file, const std::string& result) const;
     // The run's end: gives kRunStopped or kRunDone, the face closed.
     int EndRun();
     // A cancel inside the library: the face leaves the screen, the run stops.

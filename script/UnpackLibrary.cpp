@@ -144,6 +144,18 @@ void ScriptEngine::TakeUnpackedFile(const std::string& name, const std::string& 
     engine_stages::Add(engine_stages::kDisplay, t);
 }
 
+std::string UnpackResultName(int result)
+{
+    switch (result) {
+    case kUnpackDone: return "unpacked";
+    case kUnpackError: return "error while unpacking";
+    case kUnpackFailed: return "not opened or not ended cleanly";
+    case kUnpackNotOpened: return "not opened";
+    case kUnpackStopped: return "stopped";
+    default: return "result " + std::to_string(result);
+    }
+}
+
 int ScriptEngine::StopInLibrary()
 {
     view_.LeaveAfterCancel();
@@ -188,6 +200,7 @@ int ScriptEngine::UnpackArchive(UnpackLibrary& library, const std::string& archi
             // The library reports each file once it is written and closed:
             // the name in the buffer is the file to stamp.
             TakeUnpackedFile(library.nameBuffer, destinationDir, lineNumber, times);
+            ++run_.membersTaken;
             break;
         case CUNPACK_STOPPED:
             binding.End();

@@ -27,6 +27,8 @@ enum UnpackResult : int {
     kUnpackNotOpened = 6,   // no init entry point, or not opened and ended cleanly
     kUnpackStopped = 7,     // cancelled: the engine stops the script
 };
+// Its name in the diagnostic log ("unpacked", "error", ...).
+std::string UnpackResultName(int result);
 
 // The archive's times, given to every file it puts on disk.
 struct ArchiveTimes {

@@ -39,6 +39,9 @@ HDDEDATA CALLBACK IgnoreEverything(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_
 
 // One client instance and one conversation with Program Manager, released
 // when the object goes.
+constexpr int kServerWaitSteps = 20;
+constexpr DWORD kServerWaitStepMs = 250;
+
 class Conversation {
 public:
     Conversation()
@@ -49,7 +52,18 @@ public:
             return;
         }
         service_ = DdeCreateStringHandleA(instance_, kProgman, CP_WINANSI);
-        if (service_) conversation_ = DdeConnect(instance_, service_, service_, nullptr);
+        if (!service_) return;
+        conversation_ = DdeConnect(instance_, service_, service_, nullptr);
+        // The shell that serves Program Manager's conversation may still be
+        // coming up, above all for a run without windows of its own, which
+        // starts nothing that would wait for it: the first conversation of
+        // the run waits for it a while, the later ones never.
+        static bool waited = false;
+        for (int i = 0; !conversation_ && !waited && i < kServerWaitSteps; ++i) {
+            Sleep(kServerWaitStepMs);
+            conversation_ = DdeConnect(instance_, service_, service_, nullptr);
+        }
+        waited = true;
     }
     ~Conversation()
     {

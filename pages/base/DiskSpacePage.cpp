@@ -46,18 +46,20 @@ long long DiskSpacePage::SizeKB(UINT stringId)
     return std::atoll(fw::LoadResString(stringId).c_str());
 }
 
+UINT DiskSpacePage::LocationProblem(const InstallState& state, std::string& directory)
+{
+    if (directory.size() <= 1) return IDS_INVALID_PATH;
+    if (directory[0] == '\\') directory = state.defaultDrive + directory;
+    TrimTrailingSpace(directory);
+    int maxName = atoi(fw::LoadResString(IDS_MAX_NAME_LENGTH).c_str());
+    return IsValidPathSyntax(directory, maxName) ? 0 : IDS_INVALID_PATH;
+}
+
 bool DiskSpacePage::CheckLocation(std::string& directory, long long& availableKB)
 {
     UpdateData(true);
-    if (directory.size() <= 1) {
-        ShowWarningId(IDS_INVALID_PATH);
-        return false;
-    }
-    if (directory[0] == '\\') directory = state_.defaultDrive + directory;
-    TrimTrailingSpace(directory);
-    int maxName = atoi(fw::LoadResString(IDS_MAX_NAME_LENGTH).c_str());
-    if (!IsValidPathSyntax(directory, maxName)) {
-        ShowWarningId(IDS_INVALID_PATH);
+    if (UINT problem = LocationProblem(state_, directory)) {
+        ShowWarningId(problem);
         return false;
     }
     availableKB = (long long)FreeSpaceKB(directory.substr(0, 2));
@@ -79,7 +81,7 @@ void DiskSpacePage::RefreshFreeSpaceQuiet(const std::string& directory, long lon
     if (IsValidPathSyntax(directory, maxName)) availableKB = (long long)FreeSpaceKB(directory.substr(0, 2));
 }
 
-int DiskSpacePage::TrialCreate(const std::string& directory)
+UINT DiskSpacePage::TrialCreationProblem(const std::string& directory)
 {
     DirectoryCreation creation = CreateDirectoryPathTracked(directory);
     // Only the levels this trial made go again, on both paths (a creation
@@ -88,8 +90,14 @@ int DiskSpacePage::TrialCreate(const std::string& directory)
     RemoveMadeDirectories(creation.made);
     // A missing level, or a name the file system refuses ("*", "?", "|",
     // ... pass the syntax check): the directory can never be made.
-    if (creation.result == -1 && (creation.error == ENOENT || creation.error == EINVAL)) {
-        ShowWarningId(IDS_INVALID_PATH);
+    if (creation.result == -1 && (creation.error == ENOENT || creation.error == EINVAL)) return IDS_INVALID_PATH;
+    return 0;
+}
+
+int DiskSpacePage::TrialCreate(const std::string& directory)
+{
+    if (UINT problem = TrialCreationProblem(directory)) {
+        ShowWarningId(problem);
         return -1;
     }
     return 1;

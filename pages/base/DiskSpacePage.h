@@ -22,6 +22,14 @@ public:
     // A size of the string table (11401 ...) in KB.
     static long long SizeKB(UINT stringId);
 
+    // The location check without a window: 0 when `directory` may be used
+    // (then made absolute on the default drive, trailing blanks gone), else
+    // the message that says why not.
+    static UINT LocationProblem(const InstallState& state, std::string& directory);
+    // The trial creation without a window: 0, or the message when the
+    // directory can never be made.
+    static UINT TrialCreationProblem(const std::string& directory);
+
     // Checks a typed directory; on success `availableKB` holds the free
     // space of its drive.
     bool CheckLocation(std::string& directory, long long& availableKB);

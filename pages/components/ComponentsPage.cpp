@@ -14,8 +14,6 @@ namespace {
 // Slot 1 ... 4: check box and component number; slot 5 has neither.
 const int kCheckBox[] = {IDC_CHECK_MEMORY_MANAGER, IDC_CHECK_TECHNOTES, IDC_CHECK_TRAINER,
                          IDC_CHECK_DISK_CACHE};
-const int kComponent[] = {component::kMemoryManager, component::kTechnicalNotes, component::kTrainer,
-                          component::kDiskCache};
 const int kSizeStatic[] = {IDC_SIZE_SLOT1, IDC_SIZE_SLOT2, IDC_SIZE_SLOT3, IDC_SIZE_SLOT4,
                            IDC_SIZE_SLOT5};
 constexpr int kCheckedSlots = 4;
@@ -26,6 +24,28 @@ bool IsDriveLetter(char c)
 }
 
 }  // namespace
+
+const int ComponentsPage::kComponent[4] = {component::kMemoryManager, component::kTechnicalNotes,
+                                           component::kTrainer, component::kDiskCache};
+
+UINT ComponentsPage::SlotProblem(const std::string& directory, long long sizeKB, long long availableKB)
+{
+    if (!IsDriveAvailable(directory.substr(0, 2))) return IDS_DRIVE_NOT_AVAILABLE;
+    if (sizeKB >= availableKB) return IDS_NOT_ENOUGH_SPACE;
+    return 0;
+}
+
+void ComponentsPage::TakeChoice(InstallState& state, const std::array<int32_t, kSlots>& selected,
+                                std::array<std::string, kSlots> directory)
+{
+    for (std::string& dir : directory) StripTrailingBackslash(dir);
+    for (int i = 0; i < kCheckedSlots; ++i) state.componentSelected[kComponent[i]] = selected[i];
+    state.targetDir1 = directory[0];
+    state.targetDir2 = directory[1];
+    state.targetDir3 = directory[2];
+    state.targetDir4 = directory[3];
+    state.targetDir5 = directory[4];
+}
 
 ComponentsPage::ComponentsPage(InstallState& state, HWND backdrop)
     : DiskSpacePage(IDD_COMPONENTS, state, backdrop, 3, ExitPolicy::Confirm)
@@ -101,13 +121,14 @@ bool ComponentsPage::CheckSlots()
         if (selected[i] != 1) continue;
         driveText = directory[i].substr(0, 2);
         HWND slotButton = Item(IDC_SLOT_BUTTON_FIRST + i);
-        if (!IsDriveAvailable(driveText)) {
+        UINT problem = SlotProblem(directory[i], sizeKB[i], availableKB[i]);
+        if (problem == IDS_DRIVE_NOT_AVAILABLE) {
             fw::ShowMessageArg(Handle(), IDS_DRIVE_NOT_AVAILABLE, " " + driveText, MB_OK | MB_ICONINFORMATION,
                                IDS_INVALID_DRIVE_CAPTION);
             SetFocus(slotButton);
             return false;
         }
-        if (sizeKB[i] >= availableKB[i]) {
+        if (problem == IDS_NOT_ENOUGH_SPACE) {
             int answer = fw::ShowMessageArg(Handle(), IDS_NOT_ENOUGH_SPACE, " " + driveText,
                                             MB_OKCANCEL | MB_ICONINFORMATION, IDS_WARNING_CAPTION);
             if (answer != IDCANCEL) {
@@ -131,13 +152,8 @@ void ComponentsPage::Install()
         return;
     }
     UpdateData(true);
+    TakeChoice(state_, selected, directory);
     for (std::string& dir : directory) StripTrailingBackslash(dir);
-    for (int i = 0; i < kCheckedSlots; ++i) state_.componentSelected[kComponent[i]] = selected[i];
-    state_.targetDir1 = directory[0];
-    state_.targetDir2 = directory[1];
-    state_.targetDir3 = directory[2];
-    state_.targetDir4 = directory[3];
-    state_.targetDir5 = directory[4];
     EndDialog(IDOK);
 }
 

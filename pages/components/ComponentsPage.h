@@ -36,6 +36,17 @@ public:
     // ("C:", compared as written).
     long long RequiredSpace(const std::string& drive) const;
 
+    // The components of slots 1 ... 4.
+    static const int kComponent[4];
+    // The Install check of one ticked slot without a window: 0, or the
+    // message (IDS_DRIVE_NOT_AVAILABLE, IDS_NOT_ENOUGH_SPACE) that names
+    // the slot's drive.
+    static UINT SlotProblem(const std::string& directory, long long sizeKB, long long availableKB);
+    // Stores a checked choice: the four components and the five
+    // directories (without a trailing backslash).
+    static void TakeChoice(InstallState& state, const std::array<int32_t, kSlots>& selected,
+                           std::array<std::string, kSlots> directory);
+
 protected:
     void DoDataExchange(fw::DataExchange& dx) override;
     bool OnInitDialog() override;

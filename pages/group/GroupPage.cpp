@@ -8,10 +8,6 @@
 #include "resources/resource.h"
 #include "state/InstallState.h"
 
-namespace {
-constexpr int kGroupNameLimit = 30;
-}  // namespace
-
 GroupPage::GroupPage(InstallState& state, const std::string& text, int add, HWND owner, HWND backdrop)
     : WizardPage(IDD_GROUP, state, backdrop), addItems(add), groupText(text)
 {
@@ -73,7 +69,7 @@ bool GroupPage::OnInitDialog()
 {
     fw::WaitCursor wait;
     WizardPage::OnInitDialog();
-    SendMessageA(Item(IDC_GROUP_EDIT), EM_LIMITTEXT, kGroupNameLimit, 0);
+    SendMessageA(Item(IDC_GROUP_EDIT), EM_LIMITTEXT, kNameLimit, 0);
     groupNameText = state_.groupName;
     listBox = Item(IDC_GROUP_LIST);
     std::string name;

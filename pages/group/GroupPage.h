@@ -16,6 +16,8 @@ public:
     GroupPage(InstallState& state, const std::string& groupText, int addItems, HWND owner = nullptr,
               HWND backdrop = nullptr);
 
+    // The longest name the page takes.
+    static constexpr size_t kNameLimit = 30;
     // The group name rules.
     enum NameCheck { kNameAcceptable, kNameBadFirstCharacter, kNameBadCharacter };
     static NameCheck CheckGroupName(const std::string& name);

@@ -32,6 +32,30 @@ long long LocationsPage::FullInstallKB()
     return total;
 }
 
+std::string LocationsPage::ProposedDirectory(const InstallState& state)
+{
+    if (!state.productDir.empty()) return state.productDir;
+    return state.defaultDrive + "\\" + fw::LoadResString(IDS_PRODUCT_DIR_DEFAULT);
+}
+
+void LocationsPage::TakeDefaultGroup(InstallState& state)
+{
+    if (state.groupName.empty()) state.SetGroupName(fw::LoadResString(IDS_DEFAULT_GROUP));
+}
+
+void LocationsPage::TakeLocation(InstallState& state, const std::string& typed)
+{
+    std::string directory = typed;
+    StripTrailingBackslash(directory);
+    state.SetProductDir(typed);
+    state.SetVarString1(typed);
+    state.SetTargetDir1(directory);
+    state.targetDir2 = directory;
+    state.targetDir3 = directory;
+    state.targetDir4 = directory;
+    state.targetDir5 = directory;
+}
+
 void LocationsPage::DoDataExchange(fw::DataExchange& dx)
 {
     if (dx.saving) {
@@ -74,14 +98,9 @@ bool LocationsPage::OnInitDialog()
     logo.SizeToContent();
     requiredKB = FullInstallKB();
 
+    TakeDefaultGroup(state_);
     groupNameText = state_.groupName;
-    if (groupNameText.empty()) {
-        groupNameText = fw::LoadResString(IDS_DEFAULT_GROUP);
-        state_.SetGroupName(groupNameText);
-    }
-    directory = state_.productDir;
-    if (directory.empty())
-        directory = state_.defaultDrive + "\\" + fw::LoadResString(IDS_PRODUCT_DIR_DEFAULT);
+    directory = ProposedDirectory(state_);
     driveText = directory.substr(0, 2);
     availableKB = (long long)FreeSpaceKB(driveText);
     indicator.InitLight(IDC_INDICATOR, *this, CompareKB(availableKB, requiredKB));
@@ -119,13 +138,7 @@ void LocationsPage::OnOK()
         FocusItem(IDC_DIRECTORY);
         return;
     }
-    state_.SetProductDir(validated);
-    state_.SetVarString1(validated);
-    state_.SetTargetDir1(directory);
-    state_.targetDir2 = directory;
-    state_.targetDir3 = directory;
-    state_.targetDir4 = directory;
-    state_.targetDir5 = directory;
+    TakeLocation(state_, validated);
     EndDialog(IDOK);
 }
 

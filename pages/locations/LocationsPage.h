@@ -18,6 +18,15 @@ public:
     // The required space of a full install: the five component sizes of
     // the string table added up.
     static long long FullInstallKB();
+    // What the page proposes: the earlier install's directory, else the
+    // product's directory on the default drive.
+    static std::string ProposedDirectory(const InstallState& state);
+    // The product's group when none is chosen yet.
+    static void TakeDefaultGroup(InstallState& state);
+    // Stores a checked directory: `typed` as the user wrote it (it becomes
+    // the product directory and varString1), the targets without a
+    // trailing backslash.
+    static void TakeLocation(InstallState& state, const std::string& typed);
 
     long long requiredKB = 0;
     long long availableKB = 0;
