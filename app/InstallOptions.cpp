@@ -54,7 +54,7 @@ bool StartsWith(const std::string& text, const char* prefix)
 // the components page knows.
 bool ReadComponents(const std::string& value, std::vector<int>& out)
 {
-    out.clear();
+    std::vector<int> numbers;
     size_t at = 0;
     while (at <= value.size()) {
         size_t comma = value.find(',', at);
@@ -62,10 +62,11 @@ bool ReadComponents(const std::string& value, std::vector<int>& out)
         if (item.empty() || item.size() > 4 || item.find_first_not_of("0123456789") != std::string::npos) return false;
         int number = std::atoi(item.c_str());
         if (!IsChoosableComponent(number)) return false;
-        out.push_back(number);
+        numbers.push_back(number);
         if (comma == std::string::npos) break;
         at = comma + 1;
     }
+    out = numbers;
     return !out.empty();
 }
 

@@ -161,6 +161,8 @@ private:
         }
         std::string directory =
             options_.directoryGiven ? options_.directory : LocationsPage::ProposedDirectory(state_);
+        // As the page's field shows and takes it.
+        fw::ToUpper(directory);
         if (UINT problem = DiskSpacePage::LocationProblem(state_, directory)) return Refuse(problem, "");
         const std::string typed = directory;
         StripTrailingBackslash(directory);

@@ -3,6 +3,7 @@
 # prompt comes; the Express walk puts the shared libraries of the records'
 # unit tests (records-dlls) into the system directory.
 target_link_libraries(e2edriver PRIVATE advapi32 shell32 shlwapi)
-foreach(scenario records-express records-second-run records-cancel remove-express)
+foreach(scenario records-express records-second-run records-cancel remove-express unattended-as-by-hand
+                 unattended-command-lines logged-cancel)
   add_e2e(${scenario} ${MEDIA_DIR}/ALL)
 endforeach()

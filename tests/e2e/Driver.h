@@ -60,6 +60,8 @@ public:
     // True when the installer has ended within `ms`. The first time it has,
     // checks that the run ended completely (ExpectEndedCompletely).
     bool WaitEnd(DWORD ms);
+    // The exit code the run is to end with (0 unless said).
+    void ExpectExitCode(DWORD code) { expectedExit_ = code; }
 
 private:
     // The installer ended with code 0, and soon no process of it, nor any
@@ -70,6 +72,7 @@ private:
     std::string exeName_;
     DWORD startError_ = 0;
     bool endChecked_ = false;
+    DWORD expectedExit_ = 0;
 };
 
 struct ProcessInfo {
@@ -94,7 +97,13 @@ HWND WaitWelcome(const Installer& installer, DWORD timeout = kStartTimeout);
 HWND WaitExitQuestion(const Installer& installer);
 // Starts the installer on the sample media (plus `extra` on its command
 // line) and waits for its welcome page; null when either failed.
-HWND StartAtWelcome(const Args& args, Installer& installer, const std::string& extra = "");
+// `options` go before the "/P" that names the source.
+HWND StartAtWelcome(const Args& args, Installer& installer, const std::string& extra = "",
+                    const std::string& options = "");
+// Runs the installer `exe` with `arguments` to its end, without a window to
+// work: its exit code, or -1 when it did not start or end in time. Checks
+// that it ended completely.
+long RunToEnd(const std::string& exe, const std::string& arguments, DWORD expectedExit);
 // The exit question that `how` (Exit, Escape, ...) just asked on `page`,
 // answered No: the question closes and the page stays. False when no
 // question came.

@@ -9,9 +9,9 @@ const char kComponentsTitle[] = "Installation Components";
 const char kBrowseTitle[] = "Browse for Destination Directory";
 const char kInvalidPath[] = "Path is invalid. Please Enter Valid Path.";
 
-HWND StartAtLocations(const Args& args, Installer& installer)
+HWND StartAtLocations(const Args& args, Installer& installer, const std::string& options)
 {
-    HWND welcome = StartAtWelcome(args, installer);
+    HWND welcome = StartAtWelcome(args, installer, "", options);
     if (!welcome) return nullptr;
     ui::Click(GetDlgItem(welcome, IDC_NEXT));
     HWND page = ui::WaitFor(
@@ -98,9 +98,10 @@ BOOL CALLBACK VisitBox(HWND hwnd, LPARAM param)
 
 }  // namespace
 
-HWND StartAtInstallType(const Args& args, Installer& installer, const std::string& path, std::string* proposal)
+HWND StartAtInstallType(const Args& args, Installer& installer, const std::string& path, std::string* proposal,
+                        const std::string& options)
 {
-    HWND locations = StartAtLocations(args, installer);
+    HWND locations = StartAtLocations(args, installer, options);
     if (!locations) return nullptr;
     if (proposal) *proposal = ui::Text(GetDlgItem(locations, IDC_DIRECTORY));
     if (path.empty()) ui::Click(GetDlgItem(locations, IDOK));

@@ -25,7 +25,8 @@ constexpr int kComponentBoxes[] = {IDC_CHECK_MEMORY_MANAGER, IDC_CHECK_TECHNOTES
 // Starts the installer, presses Next on the welcome page (and Accept on the
 // license page when the media carry one) and waits for the locations page;
 // null when it did not come.
-HWND StartAtLocations(const Args& args, Installer& installer);
+// `options` go on the command line before the source.
+HWND StartAtLocations(const Args& args, Installer& installer, const std::string& options = "");
 // Replaces the text of an edit field by typing `text` into it.
 void TypeInto(HWND edit, const std::string& text);
 // Types `path` into the directory field of the locations page and presses
@@ -36,7 +37,7 @@ void LocationsNext(HWND page, const std::string& path);
 // (empty: the proposal) to the installation type page; null when it did not
 // come. `proposal`, when given, gets what the locations page proposed.
 HWND StartAtInstallType(const Args& args, Installer& installer, const std::string& path = "",
-                        std::string* proposal = nullptr);
+                        std::string* proposal = nullptr, const std::string& options = "");
 // Clicks Express on the installation type page and waits until the page
 // has gone.
 void ChooseExpress(HWND page);

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "Driver.h"
 
@@ -11,6 +12,9 @@ namespace e2e {
 // Removes what an earlier install left: the product directory `target`,
 // the product INI, its registry keys, the program group.
 void ForgetEarlierInstall(const std::string& target);
+
+// The names in `folder` that match `pattern`, sorted.
+std::vector<std::string> FileNames(const std::string& folder, const char* pattern);
 
 // From the installation type page: Express, with a screenshot of the
 // progress window, the diskette prompt (answered with the next diskette of

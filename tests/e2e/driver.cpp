@@ -109,7 +109,7 @@ void Installer::ExpectEndedCompletely()
 {
     DWORD code = 0;
     GetExitCodeProcess(pi_.hProcess, &code);
-    CHECK(code == 0, "the installer ended with code 0x%lx", code);
+    CHECK(code == expectedExit_, "the installer ended with code 0x%lx, not 0x%lx", code, expectedExit_);
     // What it started without waiting (the cleanup program's stand-in) ends
     // at once.
     std::string left;
@@ -125,6 +125,17 @@ void Installer::ExpectEndedCompletely()
         },
         kTimeout);
     CHECK(clean, "still running after the installer (%lu) ended:%s", pi_.dwProcessId, left.c_str());
+}
+
+long RunToEnd(const std::string& exe, const std::string& arguments, DWORD expectedExit)
+{
+    Installer installer;
+    installer.ExpectExitCode(expectedExit);
+    if (!installer.Start(exe, arguments)) return -1;
+    if (!installer.WaitEnd(120000)) return -1;
+    DWORD code = 0;
+    GetExitCodeProcess(installer.Process(), &code);
+    return (long)code;
 }
 
 std::vector<ProcessInfo> ProcessList()
@@ -196,9 +207,9 @@ HWND WaitExitQuestion(const Installer& installer)
     return box;
 }
 
-HWND StartAtWelcome(const Args& args, Installer& installer, const std::string& extra)
+HWND StartAtWelcome(const Args& args, Installer& installer, const std::string& extra, const std::string& options)
 {
-    if (!installer.Start(args.installer, "/P " + args.sourceDir + extra)) {
+    if (!installer.Start(args.installer, (options.empty() ? "" : options + " ") + "/P " + args.sourceDir + extra)) {
         CHECK(false, "cannot start %s (error %lu)", args.installer.c_str(), installer.StartError());
         return nullptr;
     }

@@ -89,6 +89,21 @@ HWND GroupWindow()
 
 }  // namespace
 
+std::vector<std::string> FileNames(const std::string& folder, const char* pattern)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE h = FindFirstFileA((folder + "\\" + pattern).c_str(), &found);
+    if (h == INVALID_HANDLE_VALUE) return names;
+    do
+        if (std::string(found.cFileName) != "." && std::string(found.cFileName) != "..")
+            names.push_back(found.cFileName);
+    while (FindNextFileA(h, &found));
+    FindClose(h);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 void ForgetEarlierInstall(const std::string& target)
 {
     RemoveTree(target);
@@ -271,22 +286,6 @@ bool RegistryKeyExists(const char* key)
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &h) != ERROR_SUCCESS) return false;
     RegCloseKey(h);
     return true;
-}
-
-// The names in `folder` that match `pattern`, sorted.
-std::vector<std::string> FileNames(const std::string& folder, const char* pattern)
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE h = FindFirstFileA((folder + "\\" + pattern).c_str(), &found);
-    if (h == INVALID_HANDLE_VALUE) return names;
-    do
-        if (std::string(found.cFileName) != "." && std::string(found.cFileName) != "..")
-            names.push_back(found.cFileName);
-    while (FindNextFileA(h, &found));
-    FindClose(h);
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 // Every file of the table but those of the `damaged` archives; each

@@ -1,7 +1,8 @@
 // Walks of the system records: completed Express installs on the three
 // Windows versions (product INI, registry, install log, shared libraries,
 // tuning and trainer files), a second and a third run over a first install,
-// and a cancelled run that must leave the system as it found it.
+// a cancelled run that must leave the system as it found it, the
+// uninstaller, and unattended installs compared with the same by hand.
 //
 // These walks install for real into the prefix; each cleans up before and
 // after itself, so the other walks keep seeing a system without the product.
@@ -9,10 +10,12 @@
 #include <shlwapi.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "Pages.h"
 #include "resources/resource.h"
 #include "SystemSnapshot.h"
+#include "Walks.h"
 
 namespace e2e {
 namespace {
@@ -774,7 +777,210 @@ void DemoRemoval(const Args& args)
     CHECK(EndOf(process) == 3, "the removal that kept READ.ME did not end with 3");
 }
 
+
+// ---- unattended installs ----------------------------------------------------------
+
+// What an install leaves that a person could compare: its files, the
+// product's records, the uninstall entry, the program group's folder, and
+// the maker's programs it started (the setup tool aside: /S leaves it out).
+Snapshot Installed(const Args& args, const std::string& dir)
+{
+    Snapshot s = InstallOf(dir);
+    // The write times the uninstaller records (FILETIME numbers) differ by
+    // the time of the run for the files the install itself writes.
+    for (auto& [path, value] : s) {
+        if (path.size() < 12 || lstrcmpiA(path.c_str() + path.size() - 12, "CVREMOVE.LOG") != 0) continue;
+        std::string masked;
+        for (size_t i = 0; i < value.size();) {
+            size_t digits = value.find_first_not_of("0123456789", i);
+            if (digits == std::string::npos) digits = value.size();
+            if (digits - i >= 16) masked += "*";
+            else masked.append(value, i, std::max<size_t>(digits - i, 1));
+            i = std::max(digits, i + 1);
+        }
+        value = masked;
+    }
+    SnapshotKeys(s, HKEY_LOCAL_MACHINE, "HKLM", kUninstallKey);
+    // The group's links by name: a link carries the times of its making.
+    for (int csidl : {CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS})
+        for (const std::string& link : FileNames(Folder(csidl) + "\\" + kGroup, "*")) s["group item " + link] = "";
+    int n = 0;
+    for (const std::string& call : ReadLines(args.callLog))
+        if (call.find("RHSETUP.EXE") == std::string::npos) s["call " + std::to_string(++n)] = call;
+    DeleteFileA(args.callLog.c_str());
+    return s;
+}
+
+std::string Quoted(const std::string& path)
+{
+    return "\"" + path + "\"";
+}
+
+// A diagnostic log holds every line of `expected`.
+void ExpectLogged(const std::string& log, const std::vector<const char*>& expected, const char* run)
+{
+    const std::string text = ReadWholeFile(log);
+    for (const char* part : expected)
+        CHECK(text.find(part) != std::string::npos, "the log of %s lacks \"%s\":\n%s", run, part, text.c_str());
+}
+
+// /S against the same choices made by hand: the same files, install log,
+// records, group and follow-up calls; then the uninstaller's /S takes it
+// all away again.
+void UnattendedAsByHand(const Args& args)
+{
+    struct Row {
+        const char* options;
+        const char* dir;
+        bool custom;
+        std::array<bool, 4> ticked;
+        bool group;
+    } rows[] = {
+        {"/S", "C:\\VELOMIR", false, {}, true},
+        {"/S /COMPONENTS=11,31 /D=C:\\OTHER /NOGROUP", "C:\\OTHER", true, {true, false, true, false}, false},
+    };
+    const std::string log = BuildDir(args) + "\\e2e\\unattended.txt";
+    Cleanup cleanup({"C:\\VELOMIR", "C:\\OTHER"});
+    const Snapshot clean = System();
+    for (const Row& row : rows) {
+        std::printf("-- %s, by hand and unattended\n", row.options);
+        DeleteFileA(args.callLog.c_str());
+        {
+            Installer installer;
+            HWND locations = StartAtLocations(args, installer);
+            if (!locations) return;
+            if (!row.group) {
+                ui::Click(GetDlgItem(locations, IDC_BROWSE_GROUP));
+                HWND group = WaitPage(installer, "Installation Group");
+                REQUIRE(group, "no group page");
+                ui::Click(GetDlgItem(group, IDC_ADD_TO_GROUP));
+                ui::Click(GetDlgItem(group, IDOK));
+                ui::WaitUntil([&] { return !IsWindow(group); }, kTimeout);
+            }
+            LocationsNext(locations, row.dir);
+            HWND type = WaitPage(installer, kInstallTypeTitle);
+            REQUIRE(type, "no installation type page");
+            if (row.custom) InstallComponents(ChooseCustom(type), row.ticked);
+            else ui::Click(GetDlgItem(type, IDC_EXPRESS));
+            ExpectCompleted(args, installer, "the install by hand");
+        }
+        const Snapshot byHand = Installed(args, row.dir);
+        cleanup.Run();
+        long code = RunToEnd(args.installer, std::string(row.options) + " /LOG=" + Quoted(log) + " /P " + args.sourceDir, 0);
+        CHECK(code == 0, "%s ended with %ld", row.options, code);
+        std::vector<std::string> diff = Differences(byHand, Installed(args, row.dir));
+        CHECK(diff.empty(), "%s differs from the install by hand:%s", row.options, Joined(diff).c_str());
+        ExpectLogged(log, {"mode: unattended (/S)", "licence accepted", "script line", "unpacked,",
+                           "uninstaller, product INI and registry records written", "exit code 0"},
+                     row.options);
+        HANDLE remover = StartUninstaller(" /S", row.group ? "" : row.dir);
+        CHECK(EndOf(remover) == 0, "the uninstaller's /S after %s did not end with 0", row.options);
+        std::vector<std::string> left = LeftBehind(clean, System());
+        CHECK(left.empty(), "the removal after %s left:%s", row.options, Joined(left).c_str());
+        cleanup.Run();
+    }
+}
+
+// Command lines that end an unattended run early, or let it end by
+// itself: each with its exit code, and with nothing left when the code
+// is not 0.
+struct UnattendedRow {
+    const char* name;
+    std::string installer;  // empty: the media's
+    std::string options;
+    long exitCode;
+    std::vector<const char*> logged;
+    std::function<bool()> holds;  // what must hold after a run that ended with 0
+};
+
+void RunUnattendedRows(const Args& args, const std::vector<UnattendedRow>& rows)
+{
+    const std::string log = BuildDir(args) + "\\e2e\\unattended-rows.txt";
+    for (const UnattendedRow& row : rows) {
+        std::printf("-- %s: %s\n", row.name, row.options.c_str());
+        const Snapshot before = System();
+        long code = RunToEnd(row.installer.empty() ? args.installer : row.installer,
+                             "/LOG=" + Quoted(log) + " " + row.options, (DWORD)row.exitCode);
+        CHECK(code == row.exitCode, "%s ended with %ld, not %ld:\n%s", row.name, code, row.exitCode,
+              ReadWholeFile(log).c_str());
+        ExpectLogged(log, row.logged, row.name);
+        if (row.exitCode != 0) {
+            std::vector<std::string> diff = Differences(before, System());
+            CHECK(diff.empty(), "%s left:%s", row.name, Joined(diff).c_str());
+        } else {
+            CHECK(row.holds && row.holds(), "%s did not install as it should", row.name);
+        }
+    }
+}
+
+void UnattendedCommandLines(const Args& args)
+{
+    const std::string media = BuildDir(args) + "\\media", scratch = BuildDir(args) + "\\e2e\\unattended";
+    Cleanup cleanup({"C:\\VELOMIR", "C:\\X", scratch});
+    // The first two diskettes without the third, and the installer alone.
+    for (const char* disk : {"DISK1", "DISK2"}) {
+        CreateDirectoryA(scratch.c_str(), nullptr);
+        CreateDirectoryA((scratch + "\\" + disk).c_str(), nullptr);
+        for (const std::string& name : FileNames(media + "\\" + disk, "*"))
+            CopyFileA((media + "\\" + disk + "\\" + name).c_str(), (scratch + "\\" + disk + "\\" + name).c_str(), FALSE);
+    }
+    CreateDirectoryA((scratch + "\\ALONE").c_str(), nullptr);
+    CopyFileA(args.installer.c_str(), (scratch + "\\ALONE\\INSTALL.EXE").c_str(), FALSE);
+    // A memory manager newer than the media's, where the product goes.
+    const std::string newer = "RHREG 386 V99.00";
+    auto keptNewer = [&] {
+        return ReadWholeFile("C:\\VELOMIR\\RHREG.COM") == newer && FileExists("C:\\VELOMIR\\TRICORN\\TRICORN.EXE");
+    };
+
+    std::vector<UnattendedRow> rows = {
+        {"a bad type", "", "/S /TYPE=QUICK", 1, {"refused: /TYPE=QUICK", "exit code 1"}, {}},
+        {"a bad group", "", "/S /GROUP=(CV)", 1, {"refused: /GROUP=(CV)", "exit code 1"}, {}},
+        {"a bad directory", "", "/S /D=C:\\NEW\\A*B", 3, {"message 11143", "exit code 3"}, {}},
+        {"a long name", "", "/S \"/D=C:\\Program Files\\CV\"", 3, {"message 11143", "exit code 3"}, {}},
+        {"the third diskette missing", scratch + "\\DISK1\\INSTALL.EXE", "/S /D=C:\\X", 4,
+         {"diskette 2: looking in", "diskette 3", "undo of", "exit code 4"}, {}},
+        {"the source after /P", scratch + "\\ALONE\\INSTALL.EXE", "/S /D=C:\\X /P " + media + "\\ALL", 0,
+         {"exit code 0"}, [] { return FileExists("C:\\X\\TRICORN\\TRICORN.EXE"); }},
+    };
+    RunUnattendedRows(args, rows);
+    cleanup.Run();
+    CreateDirectoryA("C:\\VELOMIR", nullptr);
+    WriteWholeFile("C:\\VELOMIR\\RHREG.COM", newer);
+    RunUnattendedRows(args, {{"a newer memory manager", "", "/S", 0,
+                              {"message 11146", "-> Cancel (unattended)", "it is kept", "exit code 0"}, keptNewer}});
+    DeleteFileA(args.callLog.c_str());
+}
+
+// A run on the full drive F: is refused before anything is made.
+void UnattendedOnAFullDrive(const Args& args)
+{
+    if (!FaultDrive('F')) {
+        std::printf("no full drive F: here\n");
+        return;
+    }
+    RunUnattendedRows(args, {{"a full drive", "", "/S /D=F:\\CV", 3, {"message 11", "exit code 3"}, {}}});
+}
+
+// With the wizard, /LOG records the run too: a cancel, its question and
+// the undo.
+void LoggedCancel(const Args& args)
+{
+    const std::string log = BuildDir(args) + "\\e2e\\cancelled.txt";
+    Cleanup cleanup({"C:\\VELOMIR"});
+    Installer installer;
+    HWND type = StartAtInstallType(args, installer, "", nullptr, "/LOG=" + Quoted(log));
+    if (!type) return;
+    ui::Click(GetDlgItem(type, IDC_EXPRESS));
+    CancelDuringProgress(args, installer);
+    ExpectLogged(log, {"mode: with the wizard", "installation type page: result", "-> Yes", "undo of", "exit code 0"},
+                 "the cancelled run");
+}
+
 E2E_SCENARIO("records-express", ExpressOnEachWindowsVersion);
+E2E_SCENARIO("unattended-as-by-hand", UnattendedAsByHand);
+E2E_SCENARIO("unattended-command-lines", UnattendedCommandLines);
+E2E_SCENARIO("unattended-full-disk", UnattendedOnAFullDrive);
+E2E_SCENARIO("logged-cancel", LoggedCancel);
 E2E_SCENARIO("remove-express", RemoveAnExpressInstall);
 E2E_SCENARIO("records-second-run", RunsOverAnEarlierInstall);
 E2E_SCENARIO("records-cancel", CancelLeavesTheSystemAsItWas);
