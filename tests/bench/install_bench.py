@@ -192,11 +192,13 @@ def main():
     archives = [(wine_path(os.path.join(media, a[0])), "C:\\CVBENCH\\7ZA" + ("\\" + a[2][4:] if a[2][4:] else ""))
                 for a in ARCHIVES]
 
-    def run_install(traced=False):
+    def run_install(traced=False, logged=False):
+        run_env = dict(env, WINEDEBUG="-all,+debugstr") if traced else dict(env)
+        if logged:
+            run_env["CV_BENCH_LOG"] = wine_path(os.path.join(args.work, "bench-install-log.txt"))
         r = subprocess.run([args.isolate, args.wine, args.driver, "bench-install", args.installer, wine_path(media),
                             wine_path(os.path.join(args.work, "bench-install.calls"))],
-                           capture_output=True, text=True,
-                           env=dict(env, WINEDEBUG="-all,+debugstr") if traced else env)
+                           capture_output=True, text=True, env=run_env)
         got = {}
         stage_times = []
         for line in r.stdout.splitlines():
@@ -220,10 +222,10 @@ def main():
                 return None, "7za failed (%d): %s" % (r.returncode, (r.stdout + r.stderr)[-500:])
         return time.perf_counter() - start, None
 
-    installs, sevens = [], []
+    installs, sevens, logged = [], [], []
     failed = False
     for round_ in range(args.runs):
-        order = [("install", run_install), ("7za", run_7za)]
+        order = [("install", run_install), ("logged", lambda: run_install(logged=True)), ("7za", run_7za)]
         if round_ % 2:
             order.reverse()
         for name, run in order:
@@ -236,6 +238,9 @@ def main():
             if name == "install":
                 installs.append(result)
                 print("round %d: install  %.2f s" % (round_ + 1, result[0]), flush=True)
+            elif name == "logged":
+                logged.append(result)
+                print("round %d: install with /LOG  %.2f s" % (round_ + 1, result[0]), flush=True)
             else:
                 sevens.append(result)
                 print("round %d: 7za.exe  %.2f s" % (round_ + 1, result), flush=True)
@@ -263,6 +268,9 @@ def main():
             print("  engine " + line)
     ratio = best[0] / best7
     print("ratio install time / 7za time: %.2f  (goal: at most %.1f)" % (ratio, GOAL))
+    if logged:
+        best_logged = min(r[0] for r in logged)
+        print("install step with /LOG: %.2f s; ratio with /LOG / 7za time: %.2f" % (best_logged, best_logged / best7))
     return 1 if failed else 0
 
 

@@ -164,8 +164,10 @@ void BenchInstall(const Args& args)
     bool written = WriteInstallerVariant(args.installer, run.installer, plan.script, why);
     REQUIRE(written, "%s", why.c_str());
 
+    // The same install with the diagnostic log, when the plan asks for one.
+    const char* logPath = std::getenv("CV_BENCH_LOG");
     Installer installer;
-    HWND locations = StartAtLocations(run, installer);
+    HWND locations = StartAtLocations(run, installer, logPath ? "\"/LOG=" + std::string(logPath) + "\"" : "");
     REQUIRE(locations, "no locations page");
     LocationsNext(locations, plan.target);
     bool closed = ui::WaitUntil([&] { return !IsWindow(locations); }, kTimeout);
