@@ -52,12 +52,18 @@ TEST(InstallOptions, CommandLines)
         InstallOptions o = ParseInstallOptions(c.line);
         EXPECT_EQ(o.silent, c.silent) << c.line;
         EXPECT_EQ(o.directoryGiven, c.directory != nullptr) << c.line;
-        if (c.directory) EXPECT_EQ(o.directory, c.directory) << c.line;
+        if (c.directory) {
+            EXPECT_EQ(o.directory, c.directory) << c.line;
+        }
         EXPECT_EQ(o.type, c.type) << c.line;
         EXPECT_EQ(o.components, c.components) << c.line;
-        if (c.group && std::string(c.group) == "-") EXPECT_TRUE(o.noGroup) << c.line;
-        else if (c.group) EXPECT_EQ(o.group, c.group) << c.line;
-        else EXPECT_FALSE(o.groupGiven || o.noGroup) << c.line;
+        if (c.group && std::string(c.group) == "-") {
+            EXPECT_TRUE(o.noGroup) << c.line;
+        } else if (c.group) {
+            EXPECT_EQ(o.group, c.group) << c.line;
+        } else {
+            EXPECT_FALSE(o.groupGiven || o.noGroup) << c.line;
+        }
         EXPECT_EQ(o.logPath, c.log) << c.line;
         EXPECT_EQ(SourceDirOf(o, c.line, "C:\\SETUP"), c.source) << c.line;
         EXPECT_EQ(o.problems.size(), c.problems) << c.line;
