@@ -111,4 +111,18 @@ void SetFileTimes(const std::string& path, const FileTimes& times)
     CloseHandle(file);
 }
 
+bool ReadWholeFile(const std::string& path, std::string& bytes)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    bytes.clear();
+    if (file == INVALID_HANDLE_VALUE) return false;
+    char buffer[64 * 1024];
+    DWORD got = 0;
+    bool ok = true;
+    while ((ok = ReadFile(file, buffer, sizeof buffer, &got, nullptr) != 0) && got > 0) bytes.append(buffer, got);
+    CloseHandle(file);
+    return ok;
+}
+
 }  // namespace fw

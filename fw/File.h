@@ -55,4 +55,8 @@ struct FileTimes {
 bool ReadFileTimes(const std::string& path, FileTimes& times);
 void SetFileTimes(const std::string& path, const FileTimes& times);
 
+// Reads a whole file into `bytes` (empty on failure); false when there is
+// none or it cannot be read to its end.
+bool ReadWholeFile(const std::string& path, std::string& bytes);
+
 }  // namespace fw

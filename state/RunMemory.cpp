@@ -2,26 +2,13 @@
 
 #include <windows.h>
 
+#include "fw/File.h"
+
 namespace {
 
 bool SamePath(const std::string& a, const std::string& b)
 {
     return lstrcmpiA(a.c_str(), b.c_str()) == 0;
-}
-
-// Reads a whole file; false when there is none (or it cannot be read).
-bool ReadWholeFile(const std::string& path, std::string& bytes)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    bytes.clear();
-    char buffer[64 * 1024];
-    DWORD got = 0;
-    bool ok = true;
-    while ((ok = ReadFile(file, buffer, sizeof buffer, &got, nullptr) != 0) && got > 0) bytes.append(buffer, got);
-    CloseHandle(file);
-    return ok;
 }
 
 }  // namespace
@@ -33,7 +20,7 @@ void RunMemory::KeepLogBeforeWrite(const std::string& path)
     kept.path = path;
     DWORD attributes = GetFileAttributesA(path.c_str());
     kept.existed = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-                   ReadWholeFile(path, kept.bytes);
+                   fw::ReadWholeFile(path, kept.bytes);
     keptLogs.push_back(kept);
 }
 

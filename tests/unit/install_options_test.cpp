@@ -46,29 +46,24 @@ TEST(InstallOptions, CommandLines)
         {"/S /GROUP=", true, nullptr, Type::Unset, {}, "", "", "C:\\SETUP", 1},
         {"/S /QUIET", true, nullptr, Type::Unset, {}, nullptr, "", "C:\\SETUP", 1},
         {"/S /TYPE=EXPRESS /COMPONENTS=11", true, nullptr, Type::Custom, {11}, nullptr, "", "C:\\SETUP", 1},
-        {"/S /GROUP=G /NOGROUP", true, nullptr, Type::Unset, {}, "G", "", "C:\\SETUP", 1},
     };
     for (const Case& c : cases) {
         InstallOptions o = ParseInstallOptions(c.line);
         EXPECT_EQ(o.silent, c.silent) << c.line;
+        const bool noGroup = c.group && std::string(c.group) == "-";
         EXPECT_EQ(o.directoryGiven, c.directory != nullptr) << c.line;
-        if (c.directory) {
-            EXPECT_EQ(o.directory, c.directory) << c.line;
-        }
+        EXPECT_EQ(o.directory, c.directory ? c.directory : "") << c.line;
         EXPECT_EQ(o.type, c.type) << c.line;
         EXPECT_EQ(o.components, c.components) << c.line;
-        if (c.group && std::string(c.group) == "-") {
-            EXPECT_TRUE(o.noGroup) << c.line;
-        } else if (c.group) {
-            EXPECT_EQ(o.group, c.group) << c.line;
-        } else {
-            EXPECT_FALSE(o.groupGiven || o.noGroup) << c.line;
-        }
+        EXPECT_EQ(o.noGroup, noGroup) << c.line;
+        EXPECT_EQ(o.groupGiven, c.group && !noGroup) << c.line;
+        EXPECT_EQ(o.group, c.group && !noGroup ? c.group : "") << c.line;
         EXPECT_EQ(o.logPath, c.log) << c.line;
         EXPECT_EQ(SourceDirOf(o, c.line, "C:\\SETUP"), c.source) << c.line;
         EXPECT_EQ(o.problems.size(), c.problems) << c.line;
     }
     EXPECT_TRUE(ParseInstallOptions("/?").usage);
+    EXPECT_EQ(ParseInstallOptions("/S /GROUP=G /NOGROUP").problems.size(), 1u);
 }
 
 TEST(InstallOptions, AnswersNobodyGives)
