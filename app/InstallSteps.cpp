@@ -16,6 +16,7 @@
 #include "progress/ProgressWindow.h"
 #include "records/ProductIni.h"
 #include "records/Undo.h"
+#include "script/KeptFiles.h"
 #include "script/ScriptEngine.h"
 
 namespace {
@@ -83,6 +84,12 @@ void InstallSteps::DetectPreviousInstall()
 
 int InstallSteps::RunInstall()
 {
+    // The page that just closed leaves its area unpainted until the
+    // backdrop paints it; the engine's first report may be a while away.
+    if (backdrop_) {
+        InvalidateRect(backdrop_, nullptr, FALSE);
+        UpdateWindow(backdrop_);
+    }
     // One engine and one progress window per attempt: a return to the
     // components page builds new ones. The run closes its window at its end.
     ProgressWindow progress(state_, backdrop_, true);
@@ -113,6 +120,10 @@ void EndRun(InstallState& state)
     if (state.installCompleted == 0) {
         ProgmanItemRemover progman;
         UndoFromLog(state, state.installLogPath, progman);
+    } else {
+        // The records are written: what the run wrote over is no longer
+        // needed.
+        DropKeptFiles(state.runMemory);
     }
     StartCleanupProgram(state.installerDir);
 }

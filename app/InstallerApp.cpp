@@ -9,6 +9,7 @@
 #include "progress/ProgressBar.h"
 #include "records/RegistryRecords.h"
 #include "resources/resource.h"
+#include "script/KeptFiles.h"
 #include "state/ProductFiles.h"
 
 namespace {
@@ -65,6 +66,10 @@ bool InstallerApp::Refused(const InstallOptions& options)
         fw::ShowMessageId(nullptr, IDS_SETUP_BUSY, fw::kWarning);
         return true;
     }
+    // A run that was killed left what it wrote over in its keep folders:
+    // that goes back before this run starts.
+    int putBack = RecoverInterruptedRun();
+    if (putBack >= 0) fw::ShowMessageArg(nullptr, IDS_RUN_PUT_BACK, std::to_string(putBack), MB_OK | MB_ICONINFORMATION);
     return false;
 }
 

@@ -112,6 +112,12 @@ LRESULT MainWindow::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_NCRBUTTONDBLCLK:
     case WM_NCMBUTTONDBLCLK:
         return 0;
+    // Nobody closes the backdrop (Alt+F4, the system menu's Close, a
+    // WM_CLOSE from outside): the pages, the progress window and the
+    // programs the run waits for all stand in front of it. The run itself
+    // destroys it at its end.
+    case WM_CLOSE:
+        return 0;
     default:
         return FrameWindow::WindowProc(msg, wParam, lParam);
     }

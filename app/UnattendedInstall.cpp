@@ -16,6 +16,7 @@
 #include "pages/locations/LocationsPage.h"
 #include "records/ProductIni.h"
 #include "resources/resource.h"
+#include "script/KeptFiles.h"
 #include "script/ScriptEngine.h"
 #include "state/InstallState.h"
 
@@ -27,10 +28,29 @@ namespace {
 // never chosen, so nothing can loop.
 class SilentFace : public EngineView {
 public:
+    // A window of no size that nobody sees (a message-only window): it
+    // answers the unpack library's questions, so that what an archive
+    // writes over is kept as in the wizard.
+    explicit SilentFace(RunMemory& memory)
+    {
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = &SilentFace::WindowProc;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = kClassName;
+        RegisterClassA(&windowClass);
+        window_ = CreateWindowA(kClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleA(nullptr),
+                                nullptr);
+        if (window_) SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&memory));
+    }
+    ~SilentFace() override
+    {
+        if (window_) DestroyWindow(window_);
+    }
+
     // The exit code of the first failure; 0 while there was none.
     int failure = 0;
 
-    HWND ProgressTarget() const override { return nullptr; }
+    HWND ProgressTarget() const override { return window_; }
     void ShowFiles(const std::string&, const std::string&) override {}
     void ShowSource(const std::string&) override {}
     void ShowDestination(const std::string&) override {}
@@ -85,6 +105,16 @@ private:
         cancelRequested = 1;
     }
 
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        auto* memory = reinterpret_cast<RunMemory*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+        LRESULT answer = 0;
+        if (memory && AnswerLibraryQuestion(*memory, message, lParam, answer)) return answer;
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+
+    static constexpr char kClassName[] = "CorvaneUnattendedFace";
+    HWND window_ = nullptr;
     int triedDisk_ = 0;
 };
 
@@ -128,7 +158,7 @@ public:
 
     int RunInstall() override
     {
-        SilentFace face;
+        SilentFace face(state_.runMemory);
         if (ScriptEngine(state_, face).RunScript() == ScriptEngine::kRunDone) return ScriptEngine::kRunDone;
         exitCode = face.failure ? face.failure : install_exit::kStopped;
         // Never back to a page: the run ends and is undone.

@@ -26,12 +26,12 @@ bool File::Open(const std::string& path, unsigned mode)
     return true;
 }
 
-void File::Close()
+bool File::Close()
 {
-    if (handle_ != INVALID_HANDLE_VALUE) {
-        CloseHandle(handle_);
-        handle_ = INVALID_HANDLE_VALUE;
-    }
+    if (handle_ == INVALID_HANDLE_VALUE) return true;
+    bool closed = CloseHandle(handle_) != FALSE;
+    handle_ = INVALID_HANDLE_VALUE;
+    return closed || Fail();
 }
 
 bool File::Read(void* buffer, DWORD count, DWORD& done)

@@ -25,7 +25,9 @@ public:
     File& operator=(const File&) = delete;
 
     bool Open(const std::string& path, unsigned mode);
-    void Close();
+    // False when closing failed: a write the system had held back did not
+    // reach the disk.
+    bool Close();
     bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
     HANDLE Handle() const { return handle_; }
 

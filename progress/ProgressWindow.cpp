@@ -8,6 +8,8 @@
 #include "progress/DiskPromptDialog.h"
 #include "resources/resource.h"
 #include "script/EngineStages.h"
+#include "script/KeptFiles.h"
+#include "state/InstallState.h"
 
 namespace {
 
@@ -66,6 +68,8 @@ void ProgressWindow::DoDataExchange(fw::DataExchange& dx)
 
 INT_PTR ProgressWindow::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    LRESULT answer = 0;
+    if (AnswerLibraryQuestion(state_.runMemory, msg, lParam, answer)) return SetResult(answer);
     if (msg == UM_PROGRESS) {
         int64_t t = engine_stages::Now();
         Progress((int)wParam);

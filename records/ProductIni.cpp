@@ -51,6 +51,25 @@ std::string AppPathsKey(const std::string& program)
     return fw::LoadResString(IDS_REG_CURRENT_VERSION) + fw::LoadResString(IDS_REG_APP_PATHS) + "\\" + program;
 }
 
+// Puts a copy of `source` at `destination` only once it is whole: it is
+// written under a temporary name beside it and then moved into place. Other
+// programs load a shared library: a full disk must never leave it cut.
+bool ReplaceWhole(const std::string& source, const std::string& destination)
+{
+    char temp[MAX_PATH] = {};
+    if (!GetTempFileNameA(DirectoryOf(destination).c_str(), "cvl", 0, temp)) return false;
+    bool moved = CopyWholeFile(source, temp) == 0 &&
+                 (MoveFileExA(temp, destination.c_str(), MOVEFILE_REPLACE_EXISTING) ||
+                  // Windows 95 has no replacing move.
+                  (GetLastError() == ERROR_CALL_NOT_IMPLEMENTED && DeleteFileA(destination.c_str()) &&
+                   MoveFileA(temp, destination.c_str())));
+    if (!moved) {
+        DeleteFileA(temp);
+        return false;
+    }
+    return true;
+}
+
 // Copies a shared library into the system directory unless the copy there
 // is at least `limit` (major * 100 + minor).
 void UpdateSharedLibrary(const std::string& name, UINT limitId, const InstallState& state,
@@ -64,7 +83,7 @@ void UpdateSharedLibrary(const std::string& name, UINT limitId, const InstallSta
         unsigned limit = (unsigned)std::strtoul(fw::LoadResString(limitId).c_str(), nullptr, 10);
         copy = version < limit;
     }
-    if (copy) CopyWholeFile(state.targetDir1 + "\\SYSTEM\\" + name, destination);
+    if (copy) ReplaceWhole(state.targetDir1 + "\\SYSTEM\\" + name, destination);
     CountSharedLibrary(state, places, destination, existed);
 }
 

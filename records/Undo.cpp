@@ -15,6 +15,7 @@
 #include "records/RegistryRecords.h"
 #include "resources/resource.h"
 #include "script/InstallLog.h"
+#include "script/KeptFiles.h"
 #include "script/ScriptPath.h"
 
 namespace {
@@ -29,15 +30,12 @@ std::string Upper(std::string text)
     return text;
 }
 
-bool StartsWithDirectory(const std::string& path, const std::string& directory)
-{
-    return path.size() > directory.size() + 1 && path[directory.size()] == '\\' &&
-           Upper(path.substr(0, directory.size())) == Upper(directory);
-}
-
 // The numbered lists of a log as it was before this run wrote it.
 struct EarlierLog {
     std::vector<std::string> item, group, file, rename;
+    // False when what the log held before the run cannot be read: then no
+    // entry of it can be shown to be the run's.
+    bool known = true;
 
     const std::vector<std::string>& Of(const char* section) const
     {
@@ -51,22 +49,30 @@ struct EarlierLog {
 };
 
 // Reads the kept bytes through the same profile reader as every log: they
-// go into a temporary file for as long as it takes.
+// go into a temporary file for as long as it takes. `known` is false when
+// they could not be read back that way.
 EarlierLog ReadEarlierLog(const KeptLog& kept)
 {
     EarlierLog earlier;
-    if (!kept.existed) return earlier;
+    earlier.known = kept.known;
+    if (!kept.existed || !kept.known) return earlier;
+    earlier.known = false;
     char directory[MAX_PATH] = {}, file[MAX_PATH] = {};
     if (!GetTempPathA(MAX_PATH, directory) || !GetTempFileNameA(directory, "cvk", 0, file)) return earlier;
     HANDLE out = CreateFileA(file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, nullptr);
     if (out != INVALID_HANDLE_VALUE) {
         DWORD written = 0;
-        WriteFile(out, kept.bytes.data(), (DWORD)kept.bytes.size(), &written, nullptr);
-        CloseHandle(out);
-        for (auto [section, list] : {std::pair{"Item", &earlier.item}, std::pair{"Group", &earlier.group},
-                                     std::pair{"File", &earlier.file}, std::pair{"Rename", &earlier.rename}}) {
-            long last = LastEntryNumber(file, section);
-            for (long i = 1; i <= last; ++i) list->push_back(ReadLogString(file, section, std::to_string(i).c_str()));
+        bool whole = WriteFile(out, kept.bytes.data(), (DWORD)kept.bytes.size(), &written, nullptr) &&
+                     written == kept.bytes.size();
+        whole = CloseHandle(out) && whole;
+        if (whole) {
+            for (auto [section, list] : {std::pair{"Item", &earlier.item}, std::pair{"Group", &earlier.group},
+                                         std::pair{"File", &earlier.file}, std::pair{"Rename", &earlier.rename}}) {
+                long last = LastEntryNumber(file, section);
+                for (long i = 1; i <= last; ++i)
+                    list->push_back(ReadLogString(file, section, std::to_string(i).c_str()));
+            }
+            earlier.known = true;
         }
         WritePrivateProfileStringA(nullptr, nullptr, nullptr, file);
     }
@@ -88,14 +94,21 @@ std::string WithoutNumber(const std::string& entry)
 class LogUndo {
 public:
     LogUndo(const KeptLog& kept, const EarlierLog& earlier, const UndoFlags& flags,
-            const std::set<std::string>& earlierFiles, int& allItemsRemoved, ProgramItemRemover& progman)
-        : path_(kept.path), earlier_(earlier), flags_(flags), earlierFiles_(earlierFiles),
+            const std::set<std::string>& earlierFiles, const RunMemory& memory, int& allItemsRemoved,
+            ProgramItemRemover& progman)
+        : path_(kept.path), earlier_(earlier), flags_(flags), earlierFiles_(earlierFiles), memory_(memory),
           allItemsRemoved_(allItemsRemoved), progman_(progman)
     {
     }
 
     void Run()
     {
+        if (!earlier_.known) {
+            // Doubt never deletes: every entry may be the earlier install's.
+            fw::diag::Write("undo of " + path_ + ": what it held before the run is unknown; everything it lists is kept");
+            allItemsRemoved_ = 0;
+            return;
+        }
         ProgramItemRemover& progman = progman_;
         int items = 0, groups = 0, files = 0, moved = 0;
         ForOwnEntries("Item", [&](std::string& entry) {
@@ -114,8 +127,12 @@ public:
             }
         });
         ForOwnEntries("File", [&](std::string& entry) {
-            // A file that the earlier install recorded stays: it is its.
-            if (ConditionHolds(entry, flags_) && !earlierFiles_.count(Upper(entry)) && DeleteFileA(entry.c_str()))
+            // A file that the earlier install recorded stays: it is its,
+            // unless this run made it where no file was (the user had
+            // deleted it since). One the run wrote over comes back from
+            // its keeping after this.
+            if (ConditionHolds(entry, flags_) && (!earlierFiles_.count(Upper(entry)) || memory_.WasMadeAnew(entry)) &&
+                DeleteFileA(entry.c_str()))
                 ++files;
         });
         ForOwnEntries("Rename", [&](std::string& entry) {
@@ -164,6 +181,7 @@ private:
     const EarlierLog& earlier_;
     const UndoFlags& flags_;
     const std::set<std::string>& earlierFiles_;
+    const RunMemory& memory_;
     // Cleared for good by the first program item that the undo leaves in
     // place: a group is then kept, since it may still hold that item.
     int& allItemsRemoved_;
@@ -176,6 +194,8 @@ void PutLogBack(const KeptLog& kept)
 {
     // The profile calls may still hold the file; let go of it first.
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, kept.path.c_str());
+    // A log whose earlier contents are unknown stays as it is.
+    if (!kept.known) return;
     if (!kept.existed) {
         DeleteFileA(kept.path.c_str());
         return;
@@ -201,20 +221,13 @@ bool ConditionHolds(std::string& entry, const UndoFlags& flags)
 
 std::vector<std::string> MadeLevels(const RunMemory& memory)
 {
+    // Exactly the levels the engine made and the unpack library reported
+    // before it made them: a folder that was there before the run, empty
+    // or not, is never among them.
     std::vector<std::string> levels;
     std::set<std::string> seen;
-    auto add = [&](const std::string& level) {
+    for (const std::string& level : memory.madeDirectories)
         if (seen.insert(Upper(level)).second) levels.push_back(level);
-    };
-    for (const std::string& level : memory.madeDirectories) add(level);
-    for (const UnpackedFiles& unpacked : memory.unpacked) {
-        for (std::string directory : unpacked.fileDirectories) {
-            while (StartsWithDirectory(directory, unpacked.destination)) {
-                add(directory);
-                directory.erase(directory.rfind('\\'));
-            }
-        }
-    }
     auto depth = [](const std::string& path) { return std::count(path.begin(), path.end(), '\\'); };
     std::stable_sort(levels.begin(), levels.end(),
                      [&](const std::string& a, const std::string& b) { return depth(a) < depth(b); });
@@ -226,7 +239,9 @@ void UndoFromLog(InstallState& state, const std::string& /*logPath*/, ProgramIte
 {
     RunMemory& memory = state.runMemory;
     // Before its install step this run has written nothing.
-    if (!memory.installStarted && memory.keptLogs.empty() && memory.madeDirectories.empty()) return;
+    if (!memory.installStarted && memory.keptLogs.empty() && memory.madeDirectories.empty() &&
+        memory.keptFiles.empty())
+        return;
 
     UndoFlags flags;
     flags.components = memory.componentFlags;
@@ -237,12 +252,18 @@ void UndoFromLog(InstallState& state, const std::string& /*logPath*/, ProgramIte
     for (const KeptLog& kept : memory.keptLogs) {
         earlier.push_back(ReadEarlierLog(kept));
         for (const std::string& entry : earlier.back().file) earlierFiles.insert(Upper(WithoutNumber(entry)));
+        // What a log of unknown earlier contents lists now may be an earlier
+        // install's: no other log's undo deletes it either.
+        if (!earlier.back().known && FileExists(kept.path))
+            for (const std::string& text : ListTexts(kept.path, "File")) earlierFiles.insert(Upper(text));
     }
 
     int allItemsRemoved = 1;
     for (size_t i = memory.keptLogs.size(); i-- > 0;)
-        LogUndo(memory.keptLogs[i], earlier[i], flags, earlierFiles, allItemsRemoved, progman).Run();
+        LogUndo(memory.keptLogs[i], earlier[i], flags, earlierFiles, memory, allItemsRemoved, progman).Run();
     for (size_t i = memory.keptLogs.size(); i-- > 0;) PutLogBack(memory.keptLogs[i]);
+    // What the run wrote over or deleted goes back where it was.
+    PutKeptFilesBack(memory);
 
     std::vector<std::string> levels = MadeLevels(memory);
     RemoveMadeDirectories(levels);

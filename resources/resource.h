@@ -56,6 +56,7 @@
 #define IDS_SETUP_BUSY            11191
 #define IDS_USAGE                 11192  // the command-line options
 #define IDS_LOG_NOT_WRITTEN       11193
+#define IDS_RUN_PUT_BACK          11194  // an interrupted run's files put back
 #define IDS_TRAINER_NAME          11221  // "TRICORN"
 #define IDS_COMPONENT_SIZE_FIRST  11401  // 11401 ... 11405
 #define IDS_ITEM_RECORD_FIRST     11601

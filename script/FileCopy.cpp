@@ -6,6 +6,7 @@
 #include "fw/File.h"
 #include "resources/resource.h"
 #include "script/InstallLog.h"
+#include "script/KeptFiles.h"
 #include "script/ScriptEngine.h"
 
 namespace {
@@ -84,6 +85,14 @@ int ScriptEngine::CopyFileWithTimes(const std::string& source, const std::string
     // is written, so nothing is recorded either (an undo would otherwise
     // delete a file that this install did not make).
     if (IsSameFile(in.Handle(), destination)) return kCopied;
+    // The file there is kept until the install completes; a new log is
+    // kept as a log (the preparation did that).
+    bool copyOntoLog = SamePath(destination, logPath);
+    const bool existed = FileExists(destination);
+    if (existed && !copyOntoLog && !state_.runMemory.WasKept(destination) &&
+        !KeepAside(state_.runMemory, destination))
+        return AskOnError(IDS_WRITE_ERROR, destination, silent);
+    if (!existed) state_.runMemory.madeAnew.push_back(destination);
     fw::File out;
     if (!out.Open(destination, fw::File::modeWrite | fw::File::modeCreate))
         return AskOnError(IDS_WRITE_ERROR, destination, silent);
@@ -92,7 +101,6 @@ int ScriptEngine::CopyFileWithTimes(const std::string& source, const std::string
     // breaks off is on record too. The one exception is a copy onto the log
     // itself (the seed of a new log): the record would be written into the
     // file that the copy then overwrites, so it is written afterwards.
-    bool copyOntoLog = SamePath(destination, logPath);
     if (!copyOntoLog) AddFileRecord(number, destination, logPath);
 
     int result = kCopied;
@@ -125,7 +133,9 @@ int ScriptEngine::CopyFileWithTimes(const std::string& source, const std::string
         }
     }
 
-    out.Close();
+    // A write the system held back shows only when the file is closed: a
+    // copy whose close fails is no copy.
+    if (!out.Close() && result == kCopied) result = AskOnError(IDS_WRITE_ERROR, destination, silent);
     // A copy that broke off leaves no half-written file behind, whether the
     // user goes on or stops: the destination is whole or not there.
     if (result != kCopied) {

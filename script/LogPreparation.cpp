@@ -2,6 +2,7 @@
 // the install log that records it.
 #include "resources/resource.h"
 #include "script/InstallLog.h"
+#include "script/KeptFiles.h"
 #include "script/ScriptEngine.h"
 
 int ScriptEngine::PrepareInstallLog(int selected, int number, const std::string& directory,
@@ -27,7 +28,7 @@ int ScriptEngine::PrepareInstallLog(int selected, int number, const std::string&
         StartLogAnew(logPath);
         state_.installLogPath = logPath;
         // An earlier log here is replaced: the undo puts it back.
-        state_.runMemory.KeepLogBeforeWrite(logPath);
+        KeepLog(state_.runMemory, logPath);
         int saved = run_.askOnError;
         run_.askOnError = 0;
         int copied = CopyFileWithTimes(state_.sourceDir + "\\" + kInstallLogName, logPath, 1, 1, 0);
@@ -37,7 +38,7 @@ int ScriptEngine::PrepareInstallLog(int selected, int number, const std::string&
         // Continuing a log, perhaps an earlier install's: the undo takes
         // back only what follows what it holds now.
         FlushInstallLog();
-        state_.runMemory.KeepLogBeforeWrite(state_.installLogPath);
+        KeepLog(state_.runMemory, state_.installLogPath);
         directoryNumber = NumberAfter(last);
     }
     AddComponentRecords(state_.installLogPath, directoryNumber, number, directory);

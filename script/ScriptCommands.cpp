@@ -8,6 +8,7 @@
 #include "fsutil/FsUtil.h"
 #include "resources/resource.h"
 #include "script/InstallLog.h"
+#include "script/KeptFiles.h"
 #include "script/ScriptEngine.h"
 #include "script/ScriptLine.h"
 
@@ -132,5 +133,7 @@ void ScriptEngine::RunDelete(std::string& rest)
 {
     std::string path;
     if (!ReadDeleteArgs(rest, state_.sourceDir, run_.directories, path)) return;
-    std::remove(path.c_str());
+    // Deleted for this install, kept until it completes; a file that
+    // cannot be kept stays where it is.
+    KeepAside(state_.runMemory, path, true);
 }

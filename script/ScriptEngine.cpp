@@ -82,6 +82,9 @@ int ScriptEngine::RunScript()
     for (int n = component::kFirstCondition; n <= component::kLastSeededCondition; ++n)
         state_.componentSelected[n] = run_.conditionFlags[n];
     state_.runMemory.JoinConditionFlags(run_.conditionFlags);
+    // The records of the last line reach the disk before the last
+    // billboard's wait, during which the run could be ended.
+    Checkpoint();
     return EndRun();
 }
 
@@ -102,7 +105,7 @@ void ScriptEngine::RunPass(bool work)
         } else if (!work) {
             if (command == "UNZPK" || command == "COPY") sum += TakeNumber(rest);
         } else if (command == "UNZPK") {
-            FlushInstallLog();
+            Checkpoint();
             const std::string fields = rest;
             Archive archive;
             int prepared = PrepareArchive(rest, archive);
@@ -124,7 +127,7 @@ void ScriptEngine::RunPass(bool work)
                         std::to_string(GetTickCount() - started) + " ms");
             if (result == kUnpackStopped) break;
         } else if (command == "COPY") {
-            FlushInstallLog();
+            Checkpoint();
             const std::string fields = rest;
             int result = RunCopyLine(rest, number);
             LogLine(k, number, command, fields,
@@ -140,6 +143,13 @@ void ScriptEngine::RunPass(bool work)
         if (work && view_.cancelRequested == 1) break;
     }
     if (!work) run_.totalWeight = sum;
+}
+
+void ScriptEngine::Checkpoint()
+{
+    FlushInstallLog();
+    run_.recordsSinceCheckpoint = 0;
+    run_.lastCheckpoint = GetTickCount();
 }
 
 void ScriptEngine::LogLine(int k, int number, const std::string& command, const std::string& file,

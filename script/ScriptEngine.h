@@ -34,6 +34,10 @@ struct ScriptRunValues {
     int32_t askOnError = 1;
     // The files the archive being unpacked has put down so far.
     int32_t membersTaken = 0;
+    // The records taken since the last checkpoint of the install log, and
+    // when that was (GetTickCount).
+    int32_t recordsSinceCheckpoint = 0;
+    uint32_t lastCheckpoint = 0;
 };
 
 class ScriptEngine {
@@ -150,6 +154,12 @@ private:
     // `silent` is not 1, asks whether to go on: a stop sets cancelRequested
     // and gives kCopyStopped; any other answer gives kCopyFailed.
     int AskOnError(UINT messageId, const std::string& argument, int silent);
+    // Writes the install log's records kept in memory to the disk. Within a
+    // long archive line it comes at least every kCheckpointRecords records
+    // or kCheckpointMs milliseconds.
+    void Checkpoint();
+    static constexpr int32_t kCheckpointRecords = 500;
+    static constexpr uint32_t kCheckpointMs = 2000;
     // Line k of the script (0: the first) in the diagnostic log, when one
     // is open.
     void LogLine(int k, int number, const std::string& command, const std::string& file, const std::string& result) const;

@@ -112,7 +112,10 @@ bool ResolveScriptPath(std::string& line, const std::string& sourceDir,
         return false;
     }
     if (path[0] == '\\') path = values.defaultDrive + path;
-    if (!directory.empty()) {
+    // A file field with a drive of its own names the whole path: the
+    // directory field is not put in front of it.
+    const bool fileHasDrive = path.size() >= 2 && path[1] == ':';
+    if (!directory.empty() && !fileHasDrive) {
         StripTrailingBackslash(directory);
         path = directory + "\\" + path;
     }

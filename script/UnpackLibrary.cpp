@@ -135,7 +135,11 @@ void ScriptEngine::TakeUnpackedFile(const std::string& name, const std::string& 
     t = engine_stages::Now();
     AddFileRecord(lineNumber, name, state_.installLogPath);
     AddDirectoryRecord(lineNumber, name, state_.installLogPath);
-    state_.runMemory.RecordUnpackedFile(destinationDir, name);
+    // A face that answers the library's questions has heard of every file
+    // it replaced: one it did not keep is new. Without one, nobody knows.
+    if (view_.ProgressTarget() && !state_.runMemory.WasKept(name)) state_.runMemory.madeAnew.push_back(name);
+    if (++run_.recordsSinceCheckpoint >= kCheckpointRecords || GetTickCount() - run_.lastCheckpoint >= kCheckpointMs)
+        Checkpoint();
     engine_stages::Add(engine_stages::kRecords, t);
     // Only the destination changes within an archive: the source shown is
     // the archive itself, set when its line began.

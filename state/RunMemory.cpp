@@ -19,9 +19,25 @@ void RunMemory::KeepLogBeforeWrite(const std::string& path)
     KeptLog kept;
     kept.path = path;
     DWORD attributes = GetFileAttributesA(path.c_str());
-    kept.existed = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-                   fw::ReadWholeFile(path, kept.bytes);
+    kept.existed = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    // A log that is there but cannot be read (another program holds it)
+    // is no proof that it was empty.
+    if (kept.existed) kept.known = fw::ReadWholeFile(path, kept.bytes);
     keptLogs.push_back(kept);
+}
+
+bool RunMemory::WasKept(const std::string& path) const
+{
+    for (const KeptFile& file : keptFiles)
+        if (SamePath(file.original, path)) return true;
+    return false;
+}
+
+bool RunMemory::WasMadeAnew(const std::string& path) const
+{
+    for (const std::string& made : madeAnew)
+        if (SamePath(made, path)) return true;
+    return false;
 }
 
 const KeptLog* RunMemory::FindKeptLog(const std::string& path) const
@@ -34,23 +50,6 @@ const KeptLog* RunMemory::FindKeptLog(const std::string& path) const
 void RunMemory::RecordMadeDirectories(const std::vector<std::string>& made)
 {
     madeDirectories.insert(madeDirectories.end(), made.begin(), made.end());
-}
-
-void RunMemory::RecordUnpackedFile(const std::string& destination, const std::string& filePath)
-{
-    UnpackedFiles* entry = nullptr;
-    for (UnpackedFiles& u : unpacked)
-        if (SamePath(u.destination, destination)) entry = &u;
-    if (!entry) {
-        unpacked.push_back({destination, {}});
-        entry = &unpacked.back();
-    }
-    size_t slash = filePath.rfind('\\');
-    if (slash == std::string::npos) return;
-    std::string directory = filePath.substr(0, slash);
-    for (const std::string& known : entry->fileDirectories)
-        if (SamePath(known, directory)) return;
-    entry->fileDirectories.push_back(directory);
 }
 
 void RunMemory::JoinComponentFlags(const ComponentFlags& flags)

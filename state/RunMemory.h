@@ -18,12 +18,20 @@ struct KeptLog {
     std::string path;
     bool existed = false;  // false: there was no file, every entry is this run's
     std::string bytes;     // its contents when it existed
+    // False when the file was there but could not be read: what it held
+    // before the run is unknown, so nothing it lists is taken for the
+    // run's, and the file itself is left as it is.
+    bool known = true;
 };
 
-// The files the unpack library reported for one "UNZPK" line.
-struct UnpackedFiles {
-    std::string destination;                   // the line's destination directory
-    std::vector<std::string> fileDirectories;  // directories of the reported files, each once
+// A file the run moved aside before it wrote over it or deleted it.
+struct KeptFile {
+    std::string original;  // where it was, and goes back to
+    std::string kept;      // where it waits meanwhile
+    // True when it was moved away to be written over: a completed install
+    // puts it back when the new file never came (a damaged member); one
+    // that was deleted stays deleted.
+    bool replaced = true;
 };
 
 struct RunMemory {
@@ -35,7 +43,13 @@ struct RunMemory {
     // directories, UNZPK and COPY destinations, with their parents), in the
     // order they were made.
     std::vector<std::string> madeDirectories;
-    std::vector<UnpackedFiles> unpacked;
+    // The files this run moved aside, in order, and the keep folders it made
+    // for them (one on each drive).
+    std::vector<KeptFile> keptFiles;
+    std::vector<std::string> keepFolders;
+    // Files this run made where no file was: they are the run's, whatever
+    // an earlier log lists.
+    std::vector<std::string> madeAnew;
     // The component flags each attempt read when it started, and its
     // condition flags 1 ... 9 at its end, joined over the attempts: 1 when
     // any attempt ran with the flag at 1.
@@ -49,8 +63,10 @@ struct RunMemory {
     const KeptLog* FindKeptLog(const std::string& path) const;
     // Adds levels that a directory creation of this run made.
     void RecordMadeDirectories(const std::vector<std::string>& made);
-    // Notes a file that the unpack library reported under `destination`.
-    void RecordUnpackedFile(const std::string& destination, const std::string& filePath);
+    // Whether this run moved aside the file at `path` (compared without
+    // regard to case).
+    bool WasKept(const std::string& path) const;
+    bool WasMadeAnew(const std::string& path) const;
     // Joins the flags of one attempt.
     void JoinComponentFlags(const ComponentFlags& flags);
     void JoinConditionFlags(const std::array<int32_t, 10>& flags);

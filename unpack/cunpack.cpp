@@ -243,6 +243,7 @@ private:
     bool Cancelled() const { return cancelFlag_ && *cancelFlag_ == 1; }
     void Report(uint64_t moreBytes);
     bool EnsureDirectory(const std::string& dir);
+    void MakeDirectory(const std::string& dir);
     Outcome WriteMember(size_t index, const std::string& path);
     Outcome WriteData(size_t index, HANDLE out);
 
@@ -353,6 +354,13 @@ void Session::Report(uint64_t moreBytes)
     if (window_) SendMessageA(window_, message_, WPARAM(percent), 0);
 }
 
+void Session::MakeDirectory(const std::string& dir)
+{
+    // The window notes the level as made by this run before it is made.
+    if (window_) SendMessageA(window_, CUNPACK_MAKING_FOLDER, 0, reinterpret_cast<LPARAM>(dir.c_str()));
+    CreateDirectoryA(dir.c_str(), nullptr);
+}
+
 bool Session::EnsureDirectory(const std::string& dir)
 {
     if (knownDirectories_.count(dir)) return true;
@@ -366,9 +374,9 @@ bool Session::EnsureDirectory(const std::string& dir)
         size_t root = RootLength(dir);
         for (size_t at = NextSeparator(dir, root); at != std::string::npos; at = NextSeparator(dir, at + 1)) {
             std::string part = dir.substr(0, at);
-            if (!part.empty() && !IsDirectory(part)) CreateDirectoryA(part.c_str(), nullptr);
+            if (!part.empty() && !IsDirectory(part)) MakeDirectory(part);
         }
-        CreateDirectoryA(dir.c_str(), nullptr);
+        MakeDirectory(dir);
         if (!IsDirectory(dir)) {
             Trace("cannot create directory " + dir);
             return false;
@@ -619,6 +627,22 @@ Session::Outcome Session::WriteMember(size_t index, const std::string& path)
             Trace("cannot create " + path);
             return Outcome::Failed;
         }
+        // The caller's window may keep the old file itself: then the new
+        // one is written in its place; or forbid the write.
+        LRESULT answer = window_ ? SendMessageA(window_, CUNPACK_REPLACING, 0, reinterpret_cast<LPARAM>(path.c_str())) : 0;
+        if (answer == CUNPACK_ANSWER_REFUSED) {
+            Trace("the caller keeps " + path + " from being replaced");
+            return Outcome::Failed;
+        }
+        if (answer == CUNPACK_ANSWER_KEPT) {
+            out = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (out == INVALID_HANDLE_VALUE) {
+                Trace("cannot create " + path);
+                return Outcome::Failed;
+            }
+        }
+    }
+    if (out == INVALID_HANDLE_VALUE) {
         std::string dir = path.substr(0, LastSeparator(path));
         char temp[MAX_PATH];
         if (!GetTempFileNameA(dir.c_str(), "CUN", 0, temp)) {

@@ -83,6 +83,23 @@ typedef int(WINAPI* CunpackExecProc)(char* nameBuffer, DWORD* auxValue);
 //   open).
 typedef int(WINAPI* CunpackExitProc)(void);
 
+// Questions to the window given to init, sent (SendMessage) on the thread
+// that calls exec, with lParam = the full ANSI path, before the library
+//   CUNPACK_REPLACING     writes over a file that exists, and
+//   CUNPACK_MAKING_FOLDER makes a directory (each level it makes).
+// A window that does not know them answers 0, and the library does what it
+// always did: an existing file is replaced once the new data is whole
+// (through a temporary file beside it). For CUNPACK_REPLACING the window
+// may answer
+//   CUNPACK_ANSWER_KEPT     the old file has been moved aside: the new one
+//                           is written in its place;
+//   CUNPACK_ANSWER_REFUSED  the file must not be written: exec returns 1.
+// Any nonzero answer to CUNPACK_MAKING_FOLDER means the window noted it.
+#define CUNPACK_REPLACING (WM_APP + 0x2C01)
+#define CUNPACK_MAKING_FOLDER (WM_APP + 0x2C02)
+#define CUNPACK_ANSWER_KEPT 1
+#define CUNPACK_ANSWER_REFUSED 2
+
 #define CUNPACK_INIT_NAME "_cunpack_init@28"
 #define CUNPACK_EXEC_NAME "_cunpack_exec@8"
 #define CUNPACK_EXIT_NAME "_cunpack_exit@0"

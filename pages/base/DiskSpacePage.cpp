@@ -21,7 +21,10 @@ void DiskSpacePage::InsertSeparator(std::string& figure) const
     size_t n = figure.size() - unitText.size();
     if (n < 4) return;
     size_t at = n - 3;
-    if (!separator.empty() && figure.compare(at - separator.size(), separator.size(), separator) == 0)
+    // A separator already in place stays single; a separator of any length
+    // is compared only where the figure has room for it.
+    if (!separator.empty() && at >= separator.size() &&
+        figure.compare(at - separator.size(), separator.size(), separator) == 0)
         return;
     figure.insert(at, separator);
 }

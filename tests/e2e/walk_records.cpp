@@ -15,6 +15,7 @@
 #include "Pages.h"
 #include "resources/resource.h"
 #include "SystemSnapshot.h"
+#include "Variants.h"
 #include "Walks.h"
 
 namespace e2e {
@@ -137,6 +138,7 @@ struct Cleanup {
             RegCloseKey(shared);
         }
         for (int csidl : {CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS}) RemoveTree(Folder(csidl) + "\\" + kGroup);
+        for (const std::string& keep : FileNames("C:", "~CVKEEP.*")) RemoveTree("C:\\" + keep);
     }
 };
 
@@ -976,7 +978,86 @@ void LoggedCancel(const Args& args)
                  "the cancelled run");
 }
 
+// ---- a run over an earlier install, cancelled or killed ---------------------------
+
+// The product directory's files with their contents, and the system around.
+Snapshot Everything(const std::string& dir)
+{
+    Snapshot s = System();
+    for (const auto& [path, value] : InstallOf(dir)) s["contents " + path] = value;
+    return s;
+}
+
+// A second Express over a first install and the user's changes to it,
+// stopped at the diskette prompt that comes after the script's DELETE
+// line: cancelled, the run puts back every file it wrote over or deleted;
+// killed, the next run does so before its first page.
+void RollbackKeepsWhatItOverwrote(const Args& args)
+{
+    const std::string dir = "C:\\VELOMIR", work = BuildDir(args) + "\\e2e\\rollback";
+    Cleanup cleanup({dir, work});
+    CreateDirectoryA(work.c_str(), nullptr);
+    Args second = args;
+    second.installer = work + "\\INSTALL.EXE";
+    std::string why;
+    REQUIRE(WriteInstallerVariant(args.installer, second.installer, {{11513, "11,UNZPK,240,*T1*,MISSING.ZPK,4,0"}}, why),
+            "%s", why.c_str());
+    REQUIRE(RunToEnd(args.installer, "/S /P " + args.sourceDir, 0) == 0, "the first install failed");
+    for (const char* name : {"\\READ.ME", "\\TRICORN\\TRICORN.EXE", "\\MEMTUNE.COM"})
+        WriteWholeFile(dir + name, std::string("the user's ") + name);
+    for (bool kill : {false, true}) {
+        std::printf("-- the second run %s\n", kill ? "killed" : "cancelled");
+        const Snapshot before = Everything(dir);
+        {
+            Installer installer;
+            HWND type = StartAtInstallType(second, installer);
+            if (!type) return;
+            ui::Click(GetDlgItem(type, IDC_EXPRESS));
+            Answer(installer,
+                   "Install has found the newer version of RHOLD386.SYS in the directory specified for Ramhold. "
+                   "Do you wish to install Ramhold anyway?",
+                   IDOK);
+            HWND prompt = ui::WaitFor([&] { return FindDiskPrompt(installer.Pid()); }, kInstallTimeout);
+            REQUIRE(prompt, "no diskette prompt after the DELETE line; open:%s", OpenWindows(installer.Pid()).c_str());
+            CHECK(!FileExists(dir + "\\MEMTUNE.COM"), "the DELETE line did not run");
+            if (kill) {
+                TerminateProcess(installer.Process(), 1);
+                WaitForSingleObject(installer.Process(), kTimeout);
+            } else {
+                installer.Settle();
+                ui::Click(GetDlgItem(prompt, IDCANCEL));
+                CHECK(installer.WaitEnd(kInstallTimeout), "the cancelled run did not end");
+            }
+        }
+        if (kill) {
+            Installer third;
+            REQUIRE(third.Start(args.installer, "/P " + args.sourceDir), "cannot start the third run");
+            HWND box = ui::WaitFor([&] { return ui::FindMessageBox(third.Pid(), kTitle); }, kStartTimeout);
+            REQUIRE(box, "the third run did not say it put the files back");
+            CHECK(ui::MessageBoxText(box).find("An earlier installation was interrupted") == 0, "the box says: %s",
+                  ui::MessageBoxText(box).c_str());
+            third.Settle();
+            ui::Click(GetDlgItem(box, IDOK));
+            HWND welcome = WaitWelcome(third);
+            REQUIRE(welcome, "no welcome page after the files were put back");
+            LeaveWithYes(args, third, welcome);
+            CHECK(third.WaitEnd(kTimeout), "the third run did not end");
+        }
+        std::vector<std::string> diff;
+        for (const std::string& line : Differences(before, Everything(dir))) {
+            // The log is written back: its contents count, not its time.
+            // The killed run's staged unpack library waits for the next
+            // install, which stages it anew.
+            if (line == "~ " + dir + "\\INSTALL.LOG" || (kill && line.find("\\CUNPACK.DLL") != std::string::npos))
+                continue;
+            diff.push_back(line);
+        }
+        CHECK(diff.empty(), "the %s run left:%s", kill ? "killed" : "cancelled", Joined(diff).c_str());
+    }
+}
+
 E2E_SCENARIO("records-express", ExpressOnEachWindowsVersion);
+E2E_SCENARIO("rollback-overwrite", RollbackKeepsWhatItOverwrote);
 E2E_SCENARIO("unattended-as-by-hand", UnattendedAsByHand);
 E2E_SCENARIO("unattended-command-lines", UnattendedCommandLines);
 E2E_SCENARIO("unattended-full-disk", UnattendedOnAFullDrive);

@@ -96,8 +96,10 @@ INSTANTIATE_TEST_SUITE_P(
         ResolveCase{"BareName", ",X.EXE,E", "C:\\T1DIR\\X.EXE", "E"},
         ResolveCase{"FileWithDrive", ",C:\\AUTOEXEC.BAT", "C:\\AUTOEXEC.BAT", ""},
         ResolveCase{"FileWithBackslash", ",\\WIN\\X.INI,E", "K:\\WIN\\X.INI", "E"},
-        // The drive goes in front of the file field before the join.
-        ResolveCase{"FileWithBackslashAndDirectory", "*T2*,\\X.INI", "C:\\T2DIR\\K:\\X.INI", ""},
+        // A file field with a drive (its own, or the default drive before
+        // a leading backslash) is the whole path: no directory in front.
+        ResolveCase{"FileWithBackslashAndDirectory", "*T2*,\\X.INI", "K:\\X.INI", ""},
+        ResolveCase{"FileWithDriveAndDirectory", "*T2*,D:\\X.INI", "D:\\X.INI", ""},
         // A field stops at the first character outside its set and
         // swallows it: "." ends the directory field, "*" the file field,
         // a blank either.

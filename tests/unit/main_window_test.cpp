@@ -84,6 +84,11 @@ TEST_F(Backdrop, FrameCannotBeDraggedAndMenuHasNoMoveSizeMinimize)
     EXPECT_NE(GetMenuState(menu, SC_CLOSE, MF_BYCOMMAND), (UINT)-1);
     EXPECT_NE(GetMenuState(menu, SC_RESTORE, MF_BYCOMMAND), (UINT)-1);
     DestroyMenu(menu);
+
+    // Close in any form leaves the backdrop where it is.
+    SendMessageA(main.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    SendMessageA(main.Handle(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(IsWindow(main.Handle()));
 }
 
 TEST_F(Backdrop, DestroyRestoresTheWhiteClassBrush)

@@ -51,6 +51,12 @@ TEST_F(PageBase, InsertAndRemoveSeparator)
         {1000, "1,000 KB"}, {65535, "65,535 KB"}, {999, "999 KB"}, {0, "0 KB"},
     };
     for (const Number& n : numbers) EXPECT_EQ(page.FormatKB(n.kb), n.shown) << n.kb;
+    // A separator text of any length, as a maker may set it.
+    for (const char* separator : {"''", "<sep>"}) {
+        page.separator = separator;
+        EXPECT_EQ(page.FormatKB(1000), "1" + std::string(separator) + "000 KB");
+        EXPECT_EQ(page.FormatKB(999), "999 KB");
+    }
 }
 
 TEST_F(PageBase, AddAndCompareKB)

@@ -17,6 +17,7 @@
 #include "records/RegistryRecords.h"
 #include "records/Undo.h"
 #include "script/InstallLog.h"
+#include "script/KeptFiles.h"
 #include "script/ScriptEngine.h"
 #include "support/EngineHarness.h"
 #include "support/MessageBoxAnswerer.h"
@@ -378,7 +379,8 @@ TEST(Undo, TakesBackOnlyThisRunsEntries)
     for (const char* d : {"\\DOCS", "\\DOCS\\SUB", "\\DOCS\\SUB\\DEEP", "\\KEEP"})
         CreateDirectoryA((product + d).c_str(), nullptr);
     memory.RecordMadeDirectories({product + "\\DOCS"});
-    memory.RecordUnpackedFile(product + "\\DOCS", product + "\\DOCS\\SUB\\DEEP\\T.TXT");
+    // The levels the library reported before it made them.
+    memory.RecordMadeDirectories({product + "\\DOCS\\SUB", product + "\\DOCS\\SUB\\DEEP"});
     struct File {
         const char* entry;  // number,name under the product directory; nullptr: the earlier install's
         const char* name;
@@ -440,6 +442,118 @@ TEST(Undo, SecondRunLeavesTheEarlierInstallWhole)
         EXPECT_TRUE(PathExists(product + "\\READ.ME"));
         EXPECT_FALSE(PathExists(notes));
     }
+}
+
+// Where the undo cannot tell what a log held before the run, nothing it
+// lists is taken back and the log stays: a log another program held while
+// the run kept it, and a kept log that cannot be read back (no usable
+// temporary folder).
+TEST(Undo, DoubtKeepsWhatALogLists)
+{
+    for (bool lockedAtKeep : {true, false}) {
+        SCOPED_TRACE(lockedAtKeep ? "log locked when kept" : "no temporary folder at the undo");
+        ScratchDir scratch("undodoubt");
+        const std::string log = scratch / "INSTALL.LOG", old = scratch / "OLD.EXE";
+        const std::string earlier = "[File]\r\nLast=1\r\n1=0," + old + "\r\n";
+        WriteWholeFile(log, earlier);
+        WriteWholeFile(old, "o");
+        InstallState state;
+        state.runMemory.installStarted = true;
+        HANDLE lock = lockedAtKeep ? CreateFileA(log.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
+                                   : INVALID_HANDLE_VALUE;
+        state.runMemory.KeepLogBeforeWrite(log);
+        if (lock != INVALID_HANDLE_VALUE) CloseHandle(lock);
+        // The run writes the file again and records it.
+        WriteWholeFile(old, "new");
+        AppendLogEntry(log, "File", "0," + old);
+        char temp[MAX_PATH] = {};
+        GetEnvironmentVariableA("TMP", temp, MAX_PATH);
+        if (!lockedAtKeep) SetEnvironmentVariableA("TMP", (scratch / "NO\\SUCH").c_str());
+        Undo(state, log);
+        SetEnvironmentVariableA("TMP", temp);
+        EXPECT_TRUE(PathExists(old));
+        EXPECT_TRUE(PathExists(log));
+    }
+}
+
+// What a run writes over (A, and C whose new file never came) or deletes
+// (B) is kept: a run that stops puts all back, byte for byte with its
+// times; a completed one keeps its new files and B's deletion; the next
+// run puts back what a killed one kept, its log too.
+TEST(KeptFiles, BackAfterAStopOrAKillDroppedOnCompletion)
+{
+    enum End { Stopped, Completed, Killed };
+    for (End end : {Stopped, Completed, Killed}) {
+        SCOPED_TRACE(end);
+        ScratchDir scratch("kept");
+        const std::string a = scratch / "A.EXE", b = scratch / "B.COM", c = scratch / "C.DLL", log = scratch / "X.LOG";
+        fw::FileTimes old{};
+        for (const std::string& path : {a, b, c, log}) {
+            WriteWholeFile(path, "old " + path);
+            fw::ReadFileTimes(path, old);
+            old.written = {0x12345678, 0x01B00000};
+            fw::SetFileTimes(path, old);
+        }
+        {
+            RunMemory memory;
+            KeepLog(memory, log);
+            WriteWholeFile(log, "[File]\r\nLast=1\r\n");
+            ASSERT_TRUE(KeepAside(memory, a));
+            WriteWholeFile(a, "new");
+            ASSERT_TRUE(KeepAside(memory, b, true));
+            ASSERT_TRUE(KeepAside(memory, c));
+            EXPECT_FALSE(PathExists(b) || PathExists(c));
+            if (end == Stopped) {
+                EXPECT_EQ(PutKeptFilesBack(memory), 0);
+            } else if (end == Completed) {
+                DropKeptFiles(memory);
+            }
+        }
+        if (end == Killed) {
+            EXPECT_GE(RecoverInterruptedRun(), 4);
+        }
+        for (const std::string& path : {a, b, c, log}) {
+            // The log goes back through the undo; only a killed run's
+            // comes back from its keep folder.
+            if (path == log && end != Killed) continue;
+            bool back = end != Completed || path == c;
+            bool gone = end == Completed && path == b;
+            fw::FileTimes now{};
+            EXPECT_EQ(PathExists(path), !gone) << path;
+            if (!back || gone) continue;
+            EXPECT_EQ(ReadWholeFile(path), "old " + path);
+            if (path != log) {
+                ASSERT_TRUE(fw::ReadFileTimes(path, now));
+                EXPECT_EQ(now.written.dwLowDateTime, old.written.dwLowDateTime) << path;
+            }
+        }
+        if (end == Completed) {
+            EXPECT_EQ(ReadWholeFile(a), "new");
+        }
+        EXPECT_TRUE(KeepFoldersOn(scratch.Path().substr(0, 2)).empty());
+    }
+}
+
+// A file the run made where none was is the run's, though an earlier log
+// lists it (the user had deleted it); a folder that was there before the
+// run, empty, stays though the run's files went into it.
+TEST(Undo, WhatTheRunMadeAndWhatWasThere)
+{
+    ScratchDir scratch("undomade");
+    const std::string log = scratch / "INSTALL.LOG", file = scratch / "SYSTEM\\LIB.DLL";
+    const std::string earlier = "[File]\r\nLast=1\r\n1=0," + file + "\r\n";
+    WriteWholeFile(log, earlier);
+    CreateDirectoryA((scratch / "SYSTEM").c_str(), nullptr);
+    InstallState state;
+    state.runMemory.installStarted = true;
+    state.runMemory.KeepLogBeforeWrite(log);
+    WriteWholeFile(file, "new");
+    state.runMemory.madeAnew.push_back(file);
+    AppendLogEntry(log, "File", "0," + file);
+    Undo(state, log);
+    EXPECT_FALSE(PathExists(file));
+    EXPECT_TRUE(PathExists(scratch / "SYSTEM"));
+    EXPECT_EQ(ReadWholeFile(log), earlier);
 }
 
 TEST(Undo, NothingBeforeTheInstallStep)

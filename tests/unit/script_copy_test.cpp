@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "fw/File.h"
 #include "state/InstallState.h"
 #include "script/ScriptEngine.h"
 #include "support/EngineHarness.h"
@@ -333,3 +334,15 @@ TEST_F(ScriptCopy, ASourceWhoseLengthCannotBeReadIsAReadError)
 }
 
 }  // namespace
+
+// A copy is whole only once its file is closed: a failed close must be
+// seen (the copy turns it into its write error).
+TEST(FileObject, AFailedCloseIsReported)
+{
+    ScratchDir dir("close");
+    fw::File file;
+    ASSERT_TRUE(file.Open(dir / "X.DAT", fw::File::modeWrite | fw::File::modeCreate));
+    CloseHandle(file.Handle());  // the handle goes away under the object
+    EXPECT_FALSE(file.Close());
+    EXPECT_TRUE(file.Close());   // nothing left to close
+}
