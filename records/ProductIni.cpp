@@ -51,25 +51,6 @@ std::string AppPathsKey(const std::string& program)
     return fw::LoadResString(IDS_REG_CURRENT_VERSION) + fw::LoadResString(IDS_REG_APP_PATHS) + "\\" + program;
 }
 
-// Puts a copy of `source` at `destination` only once it is whole: it is
-// written under a temporary name beside it and then moved into place. Other
-// programs load a shared library: a full disk must never leave it cut.
-bool ReplaceWhole(const std::string& source, const std::string& destination)
-{
-    char temp[MAX_PATH] = {};
-    if (!GetTempFileNameA(DirectoryOf(destination).c_str(), "cvl", 0, temp)) return false;
-    bool moved = CopyWholeFile(source, temp) == 0 &&
-                 (MoveFileExA(temp, destination.c_str(), MOVEFILE_REPLACE_EXISTING) ||
-                  // Windows 95 has no replacing move.
-                  (GetLastError() == ERROR_CALL_NOT_IMPLEMENTED && DeleteFileA(destination.c_str()) &&
-                   MoveFileA(temp, destination.c_str())));
-    if (!moved) {
-        DeleteFileA(temp);
-        return false;
-    }
-    return true;
-}
-
 // Copies a shared library into the system directory unless the copy there
 // is at least `limit` (major * 100 + minor).
 void UpdateSharedLibrary(const std::string& name, UINT limitId, const InstallState& state,
@@ -83,7 +64,7 @@ void UpdateSharedLibrary(const std::string& name, UINT limitId, const InstallSta
         unsigned limit = (unsigned)std::strtoul(fw::LoadResString(limitId).c_str(), nullptr, 10);
         copy = version < limit;
     }
-    if (copy) ReplaceWhole(state.targetDir1 + "\\SYSTEM\\" + name, destination);
+    if (copy) CopyWholeFile(state.targetDir1 + "\\SYSTEM\\" + name, destination);
     CountSharedLibrary(state, places, destination, existed);
 }
 
@@ -250,16 +231,19 @@ int FileVersionNumber(const std::string& path, unsigned& number)
     return 1;
 }
 
-int CopyWholeFile(const std::string& source, const std::string& destination)
+namespace {
+
+// The bytes of `source` into the new file `destination`.
+bool CopyBytes(const std::string& source, const std::string& destination)
 {
     HANDLE in = CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (in == INVALID_HANDLE_VALUE) return 1;
+    if (in == INVALID_HANDLE_VALUE) return false;
     HANDLE out = CreateFileA(destination.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (out == INVALID_HANDLE_VALUE) {
         CloseHandle(in);
-        return 1;
+        return false;
     }
     std::vector<char> buffer(64 * 1024);
     bool ok = true;
@@ -277,7 +261,26 @@ int CopyWholeFile(const std::string& source, const std::string& destination)
     }
     if (!CloseHandle(out)) ok = false;
     CloseHandle(in);
-    return ok ? 0 : 1;
+    return ok;
+}
+
+}  // namespace
+
+int CopyWholeFile(const std::string& source, const std::string& destination)
+{
+    // The copy is made under a temporary name beside the destination and
+    // moved into place only when whole: a full disk never leaves a file
+    // cut short (a shared library other programs load, the uninstaller),
+    // and the file that was there stays.
+    char temp[MAX_PATH] = {};
+    if (!GetTempFileNameA(DirectoryOf(destination).c_str(), "cvc", 0, temp)) return 1;
+    bool moved = CopyBytes(source, temp) &&
+                 (MoveFileExA(temp, destination.c_str(), MOVEFILE_REPLACE_EXISTING) ||
+                  // Windows 95 has no replacing move.
+                  (GetLastError() == ERROR_CALL_NOT_IMPLEMENTED && (DeleteFileA(destination.c_str()) || !FileExists(destination)) &&
+                   MoveFileA(temp, destination.c_str())));
+    if (!moved) DeleteFileA(temp);
+    return moved ? 0 : 1;
 }
 
 int AppendTextLines(const std::string& source, const std::string& destination,

@@ -43,8 +43,9 @@ void WriteTrainerIni(const InstallState& state);
 // when the file carries no version information.
 int FileVersionNumber(const std::string& path, unsigned& number);
 
-// 0 when `source` was copied to `destination`, 1 on failure. A source that
-// cannot be opened leaves the destination untouched.
+// 0 when `source` was copied to `destination`, 1 on failure. The copy is
+// moved into place only when whole: on a failure the destination is as it
+// was.
 int CopyWholeFile(const std::string& source, const std::string& destination);
 
 // Appends the lines of `source` that have at least two characters and do

@@ -194,7 +194,11 @@ void KeepLog(RunMemory& memory, const std::string& path)
     const KeptLog* log = memory.FindKeptLog(path);
     // A log whose earlier bytes are unknown is never put back.
     if (!log || !log->known) return;
-    const std::string folder = KeepFolderFor(memory, path);
+    // The copy waits on the drive of the temporary folder: a log's own
+    // drive may be the full one, and a copy needs no rename.
+    char temp[MAX_PATH] = {};
+    DWORD length = GetTempPathA(MAX_PATH, temp);
+    const std::string folder = KeepFolderFor(memory, length > 0 && length < MAX_PATH ? std::string(temp) : path);
     if (folder.empty()) return;
     const std::string name = FreeName(folder, 'L', memory.keptLogs.size());
     if (log->existed && !WriteWholeFile(folder + "\\" + name, log->bytes)) return;

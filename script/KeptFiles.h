@@ -33,7 +33,8 @@ constexpr char kListName[] = "KEPT.LST";
 bool KeepAside(RunMemory& memory, const std::string& path, bool deleting = false);
 
 // Keeps `path` as it is before the run's first write to it, in memory (the
-// undo's copy) and in the keep folder of its drive (a killed run's).
+// undo's copy) and in the keep folder on the drive of the temporary folder
+// (a killed run's).
 void KeepLog(RunMemory& memory, const std::string& path);
 
 // A completed install: the kept files and the keep folders go.

@@ -12,6 +12,7 @@
 #include "Pages.h"
 #include "resources/resource.h"
 #include "SystemSnapshot.h"
+#include "Walks.h"
 
 namespace e2e {
 
@@ -688,9 +689,70 @@ void KilledInstaller(const Args& args)
     CHECK(!Exists(WindowsDir() + "\\CUNPACK.DLL", false), "the staged unpack library stayed");
 }
 
+
+// A second run over an install on a drive its user then filled meets the
+// full disk and is stopped: what it wrote over comes back, and the first
+// install is on the drive byte for byte; its uninstaller then takes it away.
+void FullDiskSecondRun(const Args& args)
+{
+    REQUIRE(FaultDrive('F'), "no full drive F:");
+    REQUIRE(Tree("F:").empty(), "F: is not empty before the walk");
+    const std::string dir = "F:\\VELOMIR", filler = "F:\\USER.DAT";
+    REQUIRE(RunToEnd(args.installer, "/S /COMPONENTS=21,31,41 /D=" + dir + " /NOGROUP /P " + args.sourceDir, 0) == 0,
+            "the first install on F: failed");
+    // An uninstaller that did not fit is not there at all, never cut short.
+    const LONGLONG remover = FileSize(dir + "\\CVREMOVE.EXE");
+    CHECK(remover < 0 || remover == FileSize(args.sourceDir + "\\CVREMOVE.EXE"), "CVREMOVE.EXE is cut short (%lld bytes)",
+          remover);
+    FillDrive(filler, 0);
+    Snapshot before;
+    SnapshotFiles(before, "F:", true);
+    {
+        Installer installer;
+        HWND type = StartAtInstallType(args, installer, dir);
+        if (!type) return;
+        HWND components = ChooseCustom(type);
+        REQUIRE(components, "no components page");
+        InstallComponents(components, {false, true, true, true});
+        HWND warning = WaitMessageBox(installer);
+        REQUIRE(warning, "no warning of the full drive");
+        Answer(warning, IDCANCEL);  // go on all the same
+        // At the first unpack error the user stops the run: Cancel on the
+        // progress window (live while that error is shown), Yes; every
+        // other message is answered as it comes.
+        bool met = false, stopped = false;
+        for (DWORD start = GetTickCount(); !installer.WaitEnd(0) && GetTickCount() - start < kInstallTimeout; Sleep(100)) {
+            HWND box = AnyMessageBox(installer);
+            if (!box) continue;
+            installer.Settle();
+            const std::string text = ui::MessageBoxText(box);
+            met = met || IsUnpackError(text);
+            if (!stopped && IsUnpackError(text)) {
+                if (HWND progress = FindWindowWithItem(installer.Pid(), IDC_SOURCE_TEXT)) ui::Click(GetDlgItem(progress, IDCANCEL));
+                if (HWND question = ui::WaitFor([&] { return ui::FindMessageBox(installer.Pid(), kTitle, kExitQuestion); }, kTimeout)) {
+                    Answer(question, IDYES);
+                    stopped = true;
+                }
+            }
+            if (IsWindow(box)) Answer(box, text == kExitQuestion ? IDYES : GetDlgItem(box, IDCANCEL) ? IDCANCEL : IDOK);
+        }
+        CHECK(!ui::FindTopLevel(installer.Pid(), "#32770", kCompletionTitle), "the run completed on the full disk");
+        CHECK(met && stopped && installer.WaitEnd(0), "the run on the full disk was not stopped");
+    }
+    Snapshot after;
+    SnapshotFiles(after, "F:", true);
+    std::vector<std::string> diff = Differences(before, after);
+    CHECK(diff.empty(), "the stopped second run changed F: (%zu differences)", diff.size());
+    for (const std::string& line : diff) std::printf("  %s\n", line.c_str());
+    DeleteFileA(filler.c_str());
+    ForgetEarlierInstall(dir);
+    ExpectNothingOnTheFullDisk();
+}
+
 }  // namespace
 
 E2E_SCENARIO("fault-drives", FaultDrives);
+E2E_SCENARIO("full-disk-second-run", FullDiskSecondRun);
 E2E_SCENARIO("full-disk-custom", FullDiskCustom);
 E2E_SCENARIO("full-disk-express", FullDiskExpress);
 E2E_SCENARIO("read-only-target", ReadOnlyTarget);

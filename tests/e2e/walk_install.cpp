@@ -111,6 +111,7 @@ void ForgetEarlierInstall(const std::string& target)
     DeleteFileA(WindowsFile("CUNPACK.DLL").c_str());
     SHDeleteKeyA(HKEY_LOCAL_MACHINE, kProductKey);
     SHDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPathsKey);
+    SHDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Corvane Velomire");
     for (int csidl : {CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS}) {
         std::string folder = GroupFolder(csidl);
         if (!folder.empty()) RemoveTree(folder);

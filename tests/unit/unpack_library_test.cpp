@@ -350,6 +350,10 @@ struct ProgressLog {
     std::vector<WPARAM> values;
     volatile LONG* cancel = nullptr;
     size_t cancelAfter = SIZE_MAX;  // set the flag when this many messages have arrived
+    // The library's questions, and the answer to a file it would replace
+    // (for CUNPACK_ANSWER_KEPT the window moves the old file to ".KEPT").
+    std::vector<std::string> asked;
+    LRESULT replacing = 0;
 };
 
 ProgressLog* g_progress = nullptr;
@@ -360,6 +364,13 @@ LRESULT CALLBACK ProgressWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
         g_progress->values.push_back(wParam);
         if (g_progress->values.size() == g_progress->cancelAfter && g_progress->cancel) *g_progress->cancel = 1;
         return 0;
+    }
+    if ((msg == CUNPACK_REPLACING || msg == CUNPACK_MAKING_FOLDER) && g_progress) {
+        std::string path = reinterpret_cast<const char*>(lParam);
+        g_progress->asked.push_back((msg == CUNPACK_REPLACING ? "replacing " : "folder ") + path);
+        if (msg == CUNPACK_MAKING_FOLDER) return 1;
+        if (g_progress->replacing == CUNPACK_ANSWER_KEPT) MoveFileA(path.c_str(), (path + ".KEPT").c_str());
+        return g_progress->replacing;
     }
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
@@ -494,6 +505,35 @@ TEST(UnpackLibrary, StoppingInsideAFileKeepsTheOlderFileOfThatName)
     EXPECT_EQ(r.results, std::vector<int>{4});
     EXPECT_EQ(ReadWholeFile(box.dest + "\\LARGE.DAT"), "the installed copy");
     EXPECT_EQ(Tree(box.dest), std::set<std::string>{"LARGE.DAT"});
+}
+
+// Before it replaces a file or makes a folder the library asks the window:
+// answered 0 it replaces as it always did; answered KEPT (the window moved
+// the old file away) it writes in place; answered REFUSED it writes nothing.
+TEST(UnpackLibrary, AsksBeforeItReplacesAFileOrMakesAFolder)
+{
+    Library lib;
+    ASSERT_TRUE(lib.Ready());
+    struct Case { LRESULT answer; int last; const char* old; const char* kept; } cases[] = {
+        {0, 0, "new", nullptr}, {CUNPACK_ANSWER_KEPT, 0, "new", "old"}, {CUNPACK_ANSWER_REFUSED, 1, "old", nullptr},
+    };
+    for (const Case& c : cases) {
+        Sandbox box;
+        ASSERT_TRUE(box.PutArchive(ziptest::Build({{"SUB/A.TXT", "a"}, {"OLD.TXT", "new"}})));
+        CreateDirectoryA(box.dest.c_str(), nullptr);
+        ASSERT_TRUE(WriteWholeFile(box.dest + "\\OLD.TXT", "old"));
+        ProgressLog log;
+        log.replacing = c.answer;
+        ProgressWindow window(log);
+        RunResult r = Unpack(lib, box.archive, box.dest, 0, 100, window.Handle());
+        EXPECT_EQ(r.results.back(), c.last) << c.answer;
+        EXPECT_EQ(log.asked, (std::vector<std::string>{"folder " + box.dest + "\\SUB", "replacing " + box.dest + "\\OLD.TXT"}));
+        EXPECT_EQ(ReadWholeFile(box.dest + "\\OLD.TXT"), c.old) << c.answer;
+        EXPECT_EQ(PathExists(box.dest + "\\OLD.TXT.KEPT"), c.kept != nullptr) << c.answer;
+        if (c.kept) {
+            EXPECT_EQ(ReadWholeFile(box.dest + "\\OLD.TXT.KEPT"), c.kept);
+        }
+    }
 }
 
 }  // namespace
