@@ -85,6 +85,9 @@ StageResult ScriptEngine::StageUnpackLibrary(UnpackLibrary& library)
     library.mediaPath = state_.sourceDir + "\\" + kUnpackLibraryName;
     library.stagedPath = state_.windowsDir + "\\" + kStagedLibraryName;
     view_.ShowFiles(library.mediaPath, library.stagedPath);
+    // A staged copy that an earlier run left (it was killed) is the
+    // installer's own: it goes rather than being kept as the user's.
+    DeleteFileA(library.stagedPath.c_str());
 
     for (bool firstFailure = true;; firstFailure = false) {
         int copied = CopyFileWithTimes(library.mediaPath, library.stagedPath, 0, 1, 1);

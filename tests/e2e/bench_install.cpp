@@ -23,6 +23,8 @@
 
 #include "Driver.h"
 #include "Pages.h"
+#include "SystemSnapshot.h"
+#include "Walks.h"
 #include "Variants.h"
 #include "resources/resource.h"
 
@@ -221,6 +223,12 @@ void BenchInstall(const Args& args)
     std::string staged = std::string(windows) + "\\CUNPACK.DLL";
     bool removed = ui::WaitUntil([&] { return GetFileAttributesA(staged.c_str()) == INVALID_FILE_ATTRIBUTES; }, kTimeout);
     CHECK(removed, "the staged library %s stayed", staged.c_str());
+    // Ended there, the run leaves its keep folder with the log's earlier
+    // copy, which the next installer would put back first: the benchmark
+    // takes it away with the product directory.
+    TerminateProcess(installer.Process(), 0);
+    WaitForSingleObject(installer.Process(), kTimeout);
+    for (const std::string& folder : FileNames("C:", "~CVKEEP.*")) RemoveTree("C:\\" + folder);
     std::fflush(stdout);
 }
 

@@ -608,8 +608,9 @@ void ReadOnlyTarget(const Args& args)
     ExpectNothingChangedOutside(before);
 }
 
-// The installer killed in the middle of the progress; a new run installs
-// over what it left, its log holds what it wrote, and it ends.
+// The installer killed in the middle of the progress; the next start puts
+// back what it kept; a new run installs over what it left, its log holds
+// what it wrote, and it ends.
 void KilledInstaller(const Args& args)
 {
     const std::string target = "C:\\VELOMIRK";
@@ -637,6 +638,20 @@ void KilledInstaller(const Args& args)
         WaitForSingleObject(installer.Process(), kTimeout);
     }
     CHECK(!Exists(target + "\\MEMTUNE.EXE", false), "the first run got to the end before it was killed");
+    {
+        // The next start puts back what the killed run kept and says so
+        // before its first page.
+        Installer installer;
+        REQUIRE(installer.Start(args.installer, "/P " + args.sourceDir), "cannot start the installer");
+        HWND box = ui::WaitFor([&] { return ui::FindMessageBox(installer.Pid(), kTitle); }, kStartTimeout);
+        REQUIRE(box && Starts(ui::MessageBoxText(box), "An earlier installation was interrupted."),
+                "the start after the kill did not put the killed run's files back first");
+        Answer(box, IDOK);
+        HWND welcome = WaitWelcome(installer);
+        REQUIRE(welcome, "no welcome page after the files were put back");
+        LeaveWithYes(args, installer, welcome);
+        CHECK(installer.WaitEnd(kTimeout), "the installer did not end after Exit");
+    }
     {
         Installer installer;
         HWND type = StartAtInstallType(args, installer, target);
