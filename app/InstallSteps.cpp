@@ -84,12 +84,6 @@ void InstallSteps::DetectPreviousInstall()
 
 int InstallSteps::RunInstall()
 {
-    // The page that just closed leaves its area unpainted until the
-    // backdrop paints it; the engine's first report may be a while away.
-    if (backdrop_) {
-        InvalidateRect(backdrop_, nullptr, FALSE);
-        UpdateWindow(backdrop_);
-    }
     // One engine and one progress window per attempt: a return to the
     // components page builds new ones. The run closes its window at its end.
     ProgressWindow progress(state_, backdrop_, true);

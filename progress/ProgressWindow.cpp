@@ -35,6 +35,13 @@ ProgressWindow::~ProgressWindow()
 
 bool ProgressWindow::Create()
 {
+    // The page that just closed leaves its area unpainted until the
+    // backdrop paints it, and the engine's first report may be a while
+    // away: the backdrop is painted before the window comes.
+    if (backdrop_ && IsWindow(backdrop_)) {
+        InvalidateRect(backdrop_, nullptr, FALSE);
+        UpdateWindow(backdrop_);
+    }
     return fw::Dialog::Create(IDD_PROGRESS, backdrop_);
 }
 

@@ -25,8 +25,8 @@ public:
     ProgressWindow(InstallState& state, HWND backdrop, bool billboards);
     ~ProgressWindow() override;
 
-    // Creates the modeless window from template 10003, in front of the
-    // backdrop. False when that failed.
+    // Paints the backdrop, then creates the modeless window from template
+    // 10003 in front of it. False when that failed.
     bool Create();
 
     // ---- the engine's face ----

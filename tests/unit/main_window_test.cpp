@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/MainWindow.h"
+#include "progress/ProgressWindow.h"
 #include "pages/base/WizardPage.h"
 #include "fw/ResString.h"
 #include "resources/resource.h"
@@ -89,6 +90,20 @@ TEST_F(Backdrop, FrameCannotBeDraggedAndMenuHasNoMoveSizeMinimize)
     SendMessageA(main.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
     SendMessageA(main.Handle(), WM_CLOSE, 0, 0);
     EXPECT_TRUE(IsWindow(main.Handle()));
+}
+
+// The install step's window comes over a backdrop painted anew: where the
+// last page stood nothing waits to be painted.
+TEST_F(Backdrop, PaintedBeforeTheProgressWindowComes)
+{
+    RECT pageArea{100, 100, 400, 300};
+    InvalidateRect(main.Handle(), &pageArea, FALSE);
+    RECT pending{};
+    ASSERT_TRUE(GetUpdateRect(main.Handle(), &pending, FALSE));
+    InstallState state;
+    ProgressWindow progress(state, main.Handle(), false);
+    ASSERT_TRUE(progress.Create());
+    EXPECT_FALSE(GetUpdateRect(main.Handle(), &pending, FALSE));
 }
 
 TEST_F(Backdrop, DestroyRestoresTheWhiteClassBrush)
