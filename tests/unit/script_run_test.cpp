@@ -171,13 +171,19 @@ struct NotingFace : EngineView {
     Lines noted;
     int windowsAtClose = -1;
     // The install log as the disk holds it when the last billboard's wait
-    // begins.
+    // begins, and its file records when the 600th file is shown.
     std::string log, logAtTheWait;
+    int shown = 0;
+    long recordsAt600 = -1;
 
     HWND ProgressTarget() const override { return nullptr; }
     void ShowFiles(const std::string& source, const std::string&) override { noted.push_back("files " + source); }
     void ShowSource(const std::string&) override {}
-    void ShowDestination(const std::string& destination) override { noted.push_back("file " + destination); }
+    void ShowDestination(const std::string& destination) override
+    {
+        noted.push_back("file " + destination);
+        if (++shown == 600) recordsAt600 = GetPrivateProfileIntA("File", "Last", -1, log.c_str());
+    }
     void Progress(int percent) override { noted.push_back("progress " + std::to_string(percent)); }
     void ReportError(UINT id, const std::string&) override { noted.push_back("report " + std::to_string(id)); }
     bool AskGoOn(UINT id, const std::string&) override { return Ask(id); }
@@ -225,6 +231,20 @@ TEST_F(ScriptRun, TheEngineRunsBehindAFaceThatIsNoWindow)
                                  "done"}));
     EXPECT_TRUE(WrittenAt(target + "\\TECHNOTE\\INDEX.TXT", ArchiveDay()));
     EXPECT_FALSE(PathExists(StagedLibrary()));
+}
+
+// Within one long archive the records reach the disk at least every 500
+// files: when the 600th is shown, the first 500 are on record.
+TEST_F(ScriptRun, ALongArchiveIsRecordedAsItGoes)
+{
+    std::vector<ziptest::Entry> many;
+    for (int i = 0; i < 650; ++i) many.push_back({"TECHNOTE/N" + std::to_string(i) + ".TXT", "n"});
+    PutArchive(disk2, ziptest::Build(many));
+    NotingFace face;
+    face.location = disk2;
+    face.log = Log();
+    EXPECT_EQ(ScriptEngine(state, face).RunScript(), ScriptEngine::kRunDone);
+    EXPECT_GE(face.recordsAt600, 500);
 }
 
 TEST_F(ScriptRun, FilesLandWithTheArchiveTimesAndAreLogged)
