@@ -284,7 +284,11 @@ std::vector<std::string> StopAtTheFullDisk(Installer& installer, bool goOn = fal
                                            const std::function<void(const std::string&)>& seen = {})
 {
     std::vector<std::string> texts;
-    bool stopping = false;
+    // `stopping`: Cancel was clicked on the progress window; `asked`: the
+    // exit question it brings was answered. A click that a message box
+    // swallowed (the window disabled behind it) asks nothing, so each
+    // unpack error is a chance to stop until the question has come.
+    bool stopping = false, asked = false;
     DWORD start = GetTickCount();
     while (!installer.WaitEnd(0) && GetTickCount() - start < kInstallTimeout) {
         if (HWND box = AnyMessageBox(installer)) {
@@ -296,7 +300,8 @@ std::vector<std::string> StopAtTheFullDisk(Installer& installer, bool goOn = fal
             // Cancel on the progress window stays live while an unpack
             // error is shown: the stop is asked for there, then the error
             // is answered, and the run stops at the first such error.
-            if (!goOn && !stopping && IsUnpackError(text)) {
+            asked = asked || question;
+            if (!goOn && !asked && IsUnpackError(text)) {
                 stopping = true;
                 HWND progress = FindWindowWithItem(installer.Pid(), IDC_SOURCE_TEXT);
                 CHECK(progress, "no progress window behind an unpack error");
@@ -308,6 +313,7 @@ std::vector<std::string> StopAtTheFullDisk(Installer& installer, bool goOn = fal
                     if (exitQuestion) {
                         Answer(exitQuestion, IDYES);
                         texts.push_back(kExitQuestion);
+                        asked = true;
                     }
                 }
                 if (IsWindow(box)) Answer(box, IDOK);
@@ -732,27 +738,9 @@ void FullDiskSecondRun(const Args& args)
         HWND warning = WaitMessageBox(installer);
         REQUIRE(warning, "no warning of the full drive");
         Answer(warning, IDCANCEL);  // go on all the same
-        // At the first unpack error the user stops the run: Cancel on the
-        // progress window (live while that error is shown), Yes; every
-        // other message is answered as it comes.
-        bool met = false, stopped = false;
-        for (DWORD start = GetTickCount(); !installer.WaitEnd(0) && GetTickCount() - start < kInstallTimeout; Sleep(100)) {
-            HWND box = AnyMessageBox(installer);
-            if (!box) continue;
-            installer.Settle();
-            const std::string text = ui::MessageBoxText(box);
-            met = met || IsUnpackError(text);
-            if (!stopped && IsUnpackError(text)) {
-                if (HWND progress = FindWindowWithItem(installer.Pid(), IDC_SOURCE_TEXT)) ui::Click(GetDlgItem(progress, IDCANCEL));
-                if (HWND question = ui::WaitFor([&] { return ui::FindMessageBox(installer.Pid(), kTitle, kExitQuestion); }, kTimeout)) {
-                    Answer(question, IDYES);
-                    stopped = true;
-                }
-            }
-            if (IsWindow(box)) Answer(box, text == kExitQuestion ? IDYES : GetDlgItem(box, IDCANCEL) ? IDCANCEL : IDOK);
-        }
-        CHECK(!ui::FindTopLevel(installer.Pid(), "#32770", kCompletionTitle), "the run completed on the full disk");
-        CHECK(met && stopped && installer.WaitEnd(0), "the run on the full disk was not stopped");
+        std::vector<std::string> texts = StopAtTheFullDisk(installer);
+        CHECK(!texts.empty() && texts.back() == kExitQuestion, "the run on the full disk was not stopped");
+        CHECK(installer.WaitEnd(kTimeout), "the installer did not end after the stop");
     }
     Snapshot after;
     SnapshotFiles(after, "F:", true);
