@@ -556,6 +556,27 @@ TEST(Undo, WhatTheRunMadeAndWhatWasThere)
     EXPECT_EQ(ReadWholeFile(log), earlier);
 }
 
+// An earlier log written by hand in the ways the profile calls allow
+// (blanks around "=", quotes, a section twice, comment lines) reads the
+// same before and after the run: none of its entries counts as the run's.
+TEST(Undo, AnOddEarlierLogStaysTheEarlierInstalls)
+{
+    ScratchDir scratch("undoodd");
+    const std::string log = scratch / "INSTALL.LOG", a = scratch / "A.EXE", b = scratch / "B.EXE";
+    const std::string earlier = "; written by hand\r\n[File]\r\n Last = 2 \r\n1 = 0," + a + "\r\n[Other]\r\nx=1\r\n[file]\r\n2=\"0," +
+                                b + "\"\r\n";
+    WriteWholeFile(log, earlier);
+    for (const std::string& path : {a, b}) WriteWholeFile(path, "earlier");
+    InstallState state;
+    state.runMemory.installStarted = true;
+    state.runMemory.KeepLogBeforeWrite(log);
+    AppendLogEntry(log, "File", "0," + a);  // the run wrote A again
+    Undo(state, log);
+    EXPECT_TRUE(PathExists(a));
+    EXPECT_TRUE(PathExists(b));
+    EXPECT_EQ(ReadWholeFile(log), earlier);
+}
+
 TEST(Undo, NothingBeforeTheInstallStep)
 {
     ScratchDir scratch("undonone");
