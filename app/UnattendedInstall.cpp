@@ -40,6 +40,11 @@ public:
         RegisterClassA(&windowClass);
         window_ = CreateWindowA(kClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleA(nullptr),
                                 nullptr);
+        // Windows before 2000 have no message-only windows: a window that
+        // is never shown does the same.
+        if (!window_)
+            window_ = CreateWindowA(kClassName, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, GetModuleHandleA(nullptr),
+                                    nullptr);
         if (window_) SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&memory));
     }
     ~SilentFace() override

@@ -41,9 +41,10 @@ bool IsFile(const std::string& path)
 bool AppendToList(const std::string& folder, const std::string& line)
 {
     const std::string list = folder + "\\" + kept_files::kListName;
-    HANDLE file = CreateFileA(list.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+    HANDLE file = CreateFileA(list.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
+    SetFilePointer(file, 0, nullptr, FILE_END);
     const std::string text = line + "\r\n";
     DWORD written = 0;
     bool whole = WriteFile(file, text.data(), (DWORD)text.size(), &written, nullptr) && written == text.size();
