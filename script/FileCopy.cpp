@@ -89,10 +89,10 @@ int ScriptEngine::CopyFileWithTimes(const std::string& source, const std::string
     // kept as a log (the preparation did that).
     bool copyOntoLog = SamePath(destination, logPath);
     const bool existed = FileExists(destination);
-    if (existed && !copyOntoLog && !state_.runMemory.WasKept(destination) &&
+    if (existed && !copyOntoLog && !state_.runMemory.IsRunsOwn(destination) &&
         !KeepAside(state_.runMemory, destination))
         return AskOnError(IDS_WRITE_ERROR, destination, silent);
-    if (!existed) state_.runMemory.madeAnew.push_back(destination);
+    if (!existed && !state_.runMemory.IsRunsOwn(destination)) state_.runMemory.RecordMadeAnew(destination);
     fw::File out;
     if (!out.Open(destination, fw::File::modeWrite | fw::File::modeCreate))
         return AskOnError(IDS_WRITE_ERROR, destination, silent);

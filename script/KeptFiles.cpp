@@ -184,7 +184,7 @@ bool KeepAside(RunMemory& memory, const std::string& path, bool deleting)
     const std::string kept = folder + "\\" + name;
     if (!AppendToList(folder, "F\t" + name + "\t" + path)) return false;
     if (!MoveFileA(path.c_str(), kept.c_str())) return false;
-    memory.keptFiles.push_back({path, kept, !deleting});
+    memory.AddKeptFile({path, kept, !deleting});
     return true;
 }
 
@@ -219,8 +219,7 @@ void DropKeptFiles(RunMemory& memory)
     for (const std::string& folder : memory.keepFolders) RemoveFolder(folder);
     fw::diag::Write("kept files dropped: " + std::to_string(memory.keptFiles.size() - back) + ", " +
                     std::to_string(back) + " put back where no new file came");
-    memory.keptFiles.clear();
-    memory.keepFolders.clear();
+    memory.ForgetKeptFiles();
 }
 
 int PutKeptFilesBack(RunMemory& memory)
@@ -241,8 +240,7 @@ int PutKeptFilesBack(RunMemory& memory)
     }
     fw::diag::Write("undo: " + std::to_string(memory.keptFiles.size() - failed) + " kept files put back" +
                     (failed ? ", " + std::to_string(failed) + " could not be" : std::string()));
-    memory.keptFiles.clear();
-    memory.keepFolders.clear();
+    memory.ForgetKeptFiles();
     return failed;
 }
 
@@ -253,9 +251,9 @@ bool AnswerLibraryQuestion(RunMemory& memory, UINT message, LPARAM path, LRESULT
     if (message == CUNPACK_MAKING_FOLDER) {
         memory.RecordMadeDirectories({name});
         answer = 1;
-    } else if (memory.WasKept(name)) {
-        // The file there is this run's own (an earlier line wrote it): the
-        // earlier one is kept already.
+    } else if (memory.IsRunsOwn(name)) {
+        // The file there is this run's own (an earlier line wrote it): what
+        // was there before is kept already, or there was nothing.
         SetFileAttributesA(name.c_str(), FILE_ATTRIBUTE_NORMAL);
         answer = DeleteFileA(name.c_str()) ? CUNPACK_ANSWER_KEPT : CUNPACK_ANSWER_REFUSED;
     } else {

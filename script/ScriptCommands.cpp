@@ -133,7 +133,16 @@ void ScriptEngine::RunDelete(std::string& rest)
 {
     std::string path;
     if (!ReadDeleteArgs(rest, state_.sourceDir, run_.directories, path)) return;
-    // Deleted for this install, kept until it completes; a file that
-    // cannot be kept stays where it is.
-    KeepAside(state_.runMemory, path, true);
+    // What was there before the run is deleted for this install and kept
+    // until it completes (a file that cannot be kept stays where it is);
+    // what the run itself wrote just goes, and what it had kept from there
+    // stays deleted when the install completes.
+    RunMemory& memory = state_.runMemory;
+    if (!memory.IsRunsOwn(path)) {
+        KeepAside(memory, path, true);
+        return;
+    }
+    std::remove(path.c_str());
+    for (KeptFile& kept : memory.keptFiles)
+        if (lstrcmpiA(kept.original.c_str(), path.c_str()) == 0) kept.replaced = false;
 }

@@ -140,7 +140,7 @@ void ScriptEngine::TakeUnpackedFile(const std::string& name, const std::string& 
     AddDirectoryRecord(lineNumber, name, state_.installLogPath);
     // A face that answers the library's questions has heard of every file
     // it replaced: one it did not keep is new. Without one, nobody knows.
-    if (view_.ProgressTarget() && !state_.runMemory.WasKept(name)) state_.runMemory.madeAnew.push_back(name);
+    if (view_.ProgressTarget() && !state_.runMemory.IsRunsOwn(name)) state_.runMemory.RecordMadeAnew(name);
     if (++run_.recordsSinceCheckpoint >= kCheckpointRecords || GetTickCount() - run_.lastCheckpoint >= kCheckpointMs)
         Checkpoint();
     engine_stages::Add(engine_stages::kRecords, t);

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "fw/File.h"
+#include "fw/ResString.h"
 
 namespace {
 
@@ -26,18 +27,40 @@ void RunMemory::KeepLogBeforeWrite(const std::string& path)
     keptLogs.push_back(kept);
 }
 
+namespace {
+std::string Folded(std::string path)
+{
+    fw::ToUpper(path);
+    return path;
+}
+}  // namespace
+
+void RunMemory::AddKeptFile(const KeptFile& file)
+{
+    keptFiles.push_back(file);
+    kept_.insert(Folded(file.original));
+}
+
+void RunMemory::ForgetKeptFiles()
+{
+    keptFiles.clear();
+    keepFolders.clear();
+    kept_.clear();
+}
+
+void RunMemory::RecordMadeAnew(const std::string& path)
+{
+    madeAnew_.insert(Folded(path));
+}
+
 bool RunMemory::WasKept(const std::string& path) const
 {
-    for (const KeptFile& file : keptFiles)
-        if (SamePath(file.original, path)) return true;
-    return false;
+    return kept_.count(Folded(path)) > 0;
 }
 
 bool RunMemory::WasMadeAnew(const std::string& path) const
 {
-    for (const std::string& made : madeAnew)
-        if (SamePath(made, path)) return true;
-    return false;
+    return madeAnew_.count(Folded(path)) > 0;
 }
 
 const KeptLog* RunMemory::FindKeptLog(const std::string& path) const

@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "state/ComponentFlags.h"
@@ -47,9 +48,6 @@ struct RunMemory {
     // for them (one on each drive).
     std::vector<KeptFile> keptFiles;
     std::vector<std::string> keepFolders;
-    // Files this run made where no file was: they are the run's, whatever
-    // an earlier log lists.
-    std::vector<std::string> madeAnew;
     // The component flags each attempt read when it started, and its
     // condition flags 1 ... 9 at its end, joined over the attempts: 1 when
     // any attempt ran with the flag at 1.
@@ -63,11 +61,25 @@ struct RunMemory {
     const KeptLog* FindKeptLog(const std::string& path) const;
     // Adds levels that a directory creation of this run made.
     void RecordMadeDirectories(const std::vector<std::string>& made);
-    // Whether this run moved aside the file at `path` (compared without
-    // regard to case).
+    // A file this run moved aside, and one it made where no file was (it
+    // is the run's, whatever an earlier log lists).
+    void AddKeptFile(const KeptFile& file);
+    void RecordMadeAnew(const std::string& path);
+    // The kept files are back or gone, their folders too.
+    void ForgetKeptFiles();
+    // Whether this run moved aside the file at `path`, or made it anew
+    // (compared without regard to case; a run may write thousands).
     bool WasKept(const std::string& path) const;
     bool WasMadeAnew(const std::string& path) const;
+    // Whether the file at `path` is this run's own: it made it, or it kept
+    // what was there before it wrote it.
+    bool IsRunsOwn(const std::string& path) const { return WasKept(path) || WasMadeAnew(path); }
     // Joins the flags of one attempt.
     void JoinComponentFlags(const ComponentFlags& flags);
     void JoinConditionFlags(const std::array<int32_t, 10>& flags);
+
+private:
+    // The paths of keptFiles and of the files made anew, folded to upper
+    // case.
+    std::unordered_set<std::string> kept_, madeAnew_;
 };

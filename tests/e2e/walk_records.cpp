@@ -139,6 +139,8 @@ struct Cleanup {
         }
         for (int csidl : {CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS}) RemoveTree(Folder(csidl) + "\\" + kGroup);
         for (const std::string& keep : FileNames("C:", "~CVKEEP.*")) RemoveTree("C:\\" + keep);
+        // What a killed run staged waits for the next install: not here.
+        DeleteFileA((WindowsDir() + "\\CUNPACK.DLL").c_str());
     }
 };
 

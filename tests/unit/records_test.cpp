@@ -548,7 +548,7 @@ TEST(Undo, WhatTheRunMadeAndWhatWasThere)
     state.runMemory.installStarted = true;
     state.runMemory.KeepLogBeforeWrite(log);
     WriteWholeFile(file, "new");
-    state.runMemory.madeAnew.push_back(file);
+    state.runMemory.RecordMadeAnew(file);
     AppendLogEntry(log, "File", "0," + file);
     Undo(state, log);
     EXPECT_FALSE(PathExists(file));
