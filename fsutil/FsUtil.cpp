@@ -33,6 +33,14 @@ bool FileExists(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool MoveReplacing(const std::string& from, const std::string& to)
+{
+    SetFileAttributesA(to.c_str(), FILE_ATTRIBUTE_NORMAL);
+    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) ||
+           (GetLastError() == ERROR_CALL_NOT_IMPLEMENTED && (DeleteFileA(to.c_str()) || !FileExists(to)) &&
+            MoveFileA(from.c_str(), to.c_str()));
+}
+
 std::string JoinPath(std::string directory, const std::string& name)
 {
     while (!directory.empty() && directory.back() == '\\') directory.pop_back();

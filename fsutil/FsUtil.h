@@ -8,6 +8,10 @@
 
 // True when `path` names a file (not a directory).
 bool FileExists(const std::string& path);
+// Moves the file `from` to `to`, replacing a file there (read-only too);
+// where the system has no replacing move (Windows 95), the file there is
+// deleted first. False when `from` is still where it was.
+bool MoveReplacing(const std::string& from, const std::string& to);
 // `directory` + "\" + `name`, without a doubled backslash when the
 // directory already ends in one (a drive root such as C:\).
 std::string JoinPath(std::string directory, const std::string& name);

@@ -274,11 +274,7 @@ int CopyWholeFile(const std::string& source, const std::string& destination)
     // and the file that was there stays.
     char temp[MAX_PATH] = {};
     if (!GetTempFileNameA(DirectoryOf(destination).c_str(), "cvc", 0, temp)) return 1;
-    bool moved = CopyBytes(source, temp) &&
-                 (MoveFileExA(temp, destination.c_str(), MOVEFILE_REPLACE_EXISTING) ||
-                  // Windows 95 has no replacing move.
-                  (GetLastError() == ERROR_CALL_NOT_IMPLEMENTED && (DeleteFileA(destination.c_str()) || !FileExists(destination)) &&
-                   MoveFileA(temp, destination.c_str())));
+    bool moved = CopyBytes(source, temp) && MoveReplacing(temp, destination);
     if (!moved) DeleteFileA(temp);
     return moved ? 0 : 1;
 }

@@ -30,12 +30,6 @@ std::string DriveRoot(const std::string& path)
     return {};
 }
 
-bool IsFile(const std::string& path)
-{
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // Appends one line to the folder's list and makes sure it is on the disk
 // before the move it announces.
 bool AppendToList(const std::string& folder, const std::string& line)
@@ -99,14 +93,6 @@ void RemoveFolder(const std::string& folder)
     RemoveDirectoryA(folder.c_str());
 }
 
-bool MoveBack(const std::string& kept, const std::string& original)
-{
-    SetFileAttributesA(original.c_str(), FILE_ATTRIBUTE_NORMAL);
-    return MoveFileExA(kept.c_str(), original.c_str(), MOVEFILE_REPLACE_EXISTING) ||
-           (GetLastError() == ERROR_CALL_NOT_IMPLEMENTED && (DeleteFileA(original.c_str()) || !IsFile(original)) &&
-            MoveFileA(kept.c_str(), original.c_str()));
-}
-
 std::vector<std::string> Fields(const std::string& line)
 {
     std::vector<std::string> fields;
@@ -151,9 +137,9 @@ int RecoverFolder(const std::string& folder)
         if (e.size() == 3 && e[0] == "F") {
             const std::string kept = folder + "\\" + e[1];
             // A line written just before a kill whose move never came.
-            if (!IsFile(kept)) continue;
+            if (!FileExists(kept)) continue;
             RemoveHalfWrittenFiles(DirectoryOf(e[2]));
-            if (MoveBack(kept, e[2])) ++putBack;
+            if (MoveReplacing(kept, e[2])) ++putBack;
             else whole = false;
         } else if (e.size() == 4 && e[0] == "L") {
             const std::string kept = folder + "\\" + e[1];
@@ -177,7 +163,7 @@ int RecoverFolder(const std::string& folder)
 
 bool KeepAside(RunMemory& memory, const std::string& path, bool deleting)
 {
-    if (!IsFile(path)) return false;
+    if (!FileExists(path)) return false;
     const std::string folder = KeepFolderFor(memory, path);
     if (folder.empty()) return false;
     const std::string name = FreeName(folder, 'F', memory.keptFiles.size() + 1);
@@ -213,7 +199,7 @@ void DropKeptFiles(RunMemory& memory)
         const KeptFile& file = memory.keptFiles[i];
         // A file kept for a write that never came (a damaged member) goes
         // back; one kept for a deletion, or written over, goes.
-        if (file.replaced && !IsFile(file.original) && MoveBack(file.kept, file.original)) ++back;
+        if (file.replaced && !FileExists(file.original) && MoveReplacing(file.kept, file.original)) ++back;
         else DeleteFileA(file.kept.c_str());
     }
     for (const std::string& folder : memory.keepFolders) RemoveFolder(folder);
@@ -228,7 +214,7 @@ int PutKeptFilesBack(RunMemory& memory)
     std::vector<std::string> keepFolders;
     for (size_t i = memory.keptFiles.size(); i-- > 0;) {
         const KeptFile& file = memory.keptFiles[i];
-        if (!MoveBack(file.kept, file.original)) {
+        if (!MoveReplacing(file.kept, file.original)) {
             ++failed;
             keepFolders.push_back(DirectoryOf(file.kept));
         }
@@ -290,7 +276,7 @@ std::vector<std::string> KeepFoldersOn(const std::string& root)
     if (find == INVALID_HANDLE_VALUE) return folders;
     do {
         const std::string folder = root + "\\" + found.cFileName;
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsFile(folder + "\\" + kept_files::kListName))
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && FileExists(folder + "\\" + kept_files::kListName))
             folders.push_back(folder);
     } while (FindNextFileA(find, &found));
     FindClose(find);
