@@ -5,6 +5,7 @@
 
 #include "app/StartUp.h"
 #include "fw/ResString.h"
+#include "pages/components/ComponentsPage.h"
 #include "pages/group/GroupPage.h"
 #include "state/ComponentFlags.h"
 
@@ -84,8 +85,9 @@ bool IsOptionWord(const std::string& upper)
 
 bool IsChoosableComponent(int number)
 {
-    return number == component::kMemoryManager || number == component::kTechnicalNotes ||
-           number == component::kTrainer || number == component::kDiskCache;
+    for (int slot = 0; slot < 4; ++slot)
+        if (number == ComponentsPage::kComponent[slot]) return ComponentsPage::SlotOffered(slot);
+    return false;
 }
 
 InstallOptions ParseInstallOptions(const std::string& commandLine)

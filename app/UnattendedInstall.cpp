@@ -229,6 +229,7 @@ private:
             const auto& named = options_.components;
             selected[i] = named.empty() ? state_.componentSelected[number]
                                         : std::find(named.begin(), named.end(), number) != named.end();
+            if (!ComponentsPage::SlotOffered(i)) selected[i] = 0;
             any = any || selected[i] == 1;
         }
         // As the page: every slot is compared with the free space of slot

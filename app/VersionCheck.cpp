@@ -69,6 +69,7 @@ int AskOkCancel(HWND owner, UINT messageId, const std::string& argument)
 int CheckExistingVersion(InstallState& state, HWND owner, const std::string& fileName)
 {
     int result = 1;
+    if (fileName.empty()) return result;  // the product checks no version
     std::string path = state.targetDir1 + "\\" + fileName;
     if (FileExists(path)) {
         fw::File file;
@@ -88,7 +89,7 @@ int CheckExistingVersion(InstallState& state, HWND owner, const std::string& fil
         if (!found.empty() && CompareVersions(found, fw::LoadResString(IDS_INSTALLED_VERSION)) >= 0)
             result = 0;
     }
-    if (result == 0 && AskOkCancel(owner, IDS_NEWER_VERSION, product_file::kMemoryManagerDriver) == 0) {
+    if (result == 0 && AskOkCancel(owner, IDS_NEWER_VERSION, product_file::CheckedDriver()) == 0) {
         state.componentSelected[component::kMemoryManager] = 0;
         state.componentSelected[component::kTechnicalNotes] = 0;
     }

@@ -111,12 +111,12 @@ void RunWizardSequence(InstallState& state, WizardSteps& steps, bool licensePres
                 break;
             case Action::ChooseCustom: state.customInstall = 1; break;
             case Action::ChooseExpress:
-                steps.CheckExistingVersion(product_file::kMemoryManagerProgram);
+                steps.CheckExistingVersion(product_file::CheckedProgram());
                 state.customInstall = 0;
                 break;
             case Action::CheckMemoryManager:
                 if (state.componentSelected[component::kMemoryManager] != 0)
-                    steps.CheckExistingVersion(product_file::kMemoryManagerProgram);
+                    steps.CheckExistingVersion(product_file::CheckedProgram());
                 break;
             }
             break;

@@ -17,9 +17,12 @@
 
 namespace {
 
-const auto& kProductIniName = product_file::kProductIni;
-// The section an earlier release of the product kept its place in.
-const char kEarlierSection[] = "Velomire";
+// The product INI; without one the records that go into it are left out.
+std::string ProductIniPath(const SystemPlaces& places)
+{
+    const std::string name = product_file::ProductIni();
+    return name.empty() ? std::string() : JoinPath(places.windowsDir, name);
+}
 
 // Every INI file goes through the install log's reader and writer.
 std::string ReadIni(const std::string& file, const std::string& section, const char* key)
@@ -105,13 +108,16 @@ void DetectPreviousInstall(InstallState& state)
 
 void DetectPreviousInstall(InstallState& state, const SystemPlaces& places)
 {
-    const std::string ini = JoinPath(places.windowsDir, kProductIniName);
+    const std::string ini = ProductIniPath(places);
     const std::string section = fw::LoadResString(IDS_PRODUCT_DIR_DEFAULT);
+    // The section an earlier release of the product kept its place in.
+    const std::string earlierSection = fw::LoadResString(IDS_EARLIER_SECTION);
 
     // The product directory: where an earlier release recorded it, else
     // where this installer records it, on every platform.
-    const std::string earlierPath = ReadIni(ini, kEarlierSection, "Path");
-    const std::string ownPath = ReadIni(ini, section, "Path");
+    const std::string earlierPath = ini.empty() || earlierSection.empty() ? std::string()
+                                                                            : ReadIni(ini, earlierSection, "Path");
+    const std::string ownPath = ini.empty() ? std::string() : ReadIni(ini, section, "Path");
     if (!earlierPath.empty())
         state.SetProductDir(earlierPath);
     else if (!ownPath.empty())
@@ -122,7 +128,7 @@ void DetectPreviousInstall(InstallState& state, const SystemPlaces& places)
         if (!ownPath.empty()) candidate = ownPath;
         state.SetTargetDir1(candidate);
         // "LogPath" is a directory; it may or may not end with "\".
-        const std::string logDir = ReadIni(ini, section, "LogPath");
+        const std::string logDir = ini.empty() ? std::string() : ReadIni(ini, section, "LogPath");
         if (!logDir.empty()) state.installLogPath = JoinPath(logDir, kInstallLogName);
     } else if (RegistryKeyNamesPresent()) {
         const std::string program = section + ".EXE";
@@ -155,27 +161,31 @@ void WriteProductIni(InstallState& state)
 
 void WriteProductIni(InstallState& state, const SystemPlaces& places)
 {
-    const std::string ini = JoinPath(places.windowsDir, kProductIniName);
+    const std::string ini = ProductIniPath(places);
     const std::string section = fw::LoadResString(IDS_PRODUCT_DIR_DEFAULT);
-    Creating(state, ini, [&] {
-        WriteOwnIni(state, ini, section, "Path", state.productDir);
-        FlushIni(ini);
-    });
-    WriteOwnIni(state, ini, section, "Group", state.addToGroup == 1 ? state.groupName : std::string());
+    if (!ini.empty()) {
+        Creating(state, ini, [&] {
+            WriteOwnIni(state, ini, section, "Path", state.productDir);
+            FlushIni(ini);
+        });
+        WriteOwnIni(state, ini, section, "Group", state.addToGroup == 1 ? state.groupName : std::string());
+    }
     if (state.componentSelected[component::kMemoryManager] == 1) WriteMemoryManagerRecords(state, ini, places);
     // TRICORN.INI belongs to the game trainer (component 31): its archive
     // makes the TRICORN directory, so its flag decides, not the disk
     // cache's, which would miss the file when only the trainer is chosen.
     if (state.componentSelected[component::kTrainer] == 1) WriteTrainerIni(state);
-    FlushIni(ini);
+    if (!ini.empty()) FlushIni(ini);
 }
 
 int WriteMemoryManagerRecords(InstallState& state, const std::string& iniPath, const SystemPlaces& places)
 {
     const std::string name = fw::LoadResString(IDS_TRAINER_NAME);
     if (!HasRegistry(places.osVersionText)) {
-        WriteOwnIni(state, iniPath, name, "Path", state.targetDir1);
-        FlushIni(iniPath);
+        if (!iniPath.empty() && !name.empty()) {
+            WriteOwnIni(state, iniPath, name, "Path", state.targetDir1);
+            FlushIni(iniPath);
+        }
     } else {
         if (!RegistryKeyNamesPresent()) return -1;
         const std::string product = fw::LoadResString(IDS_DEFAULT_GROUP);
@@ -183,16 +193,21 @@ int WriteMemoryManagerRecords(InstallState& state, const std::string& iniPath, c
             WriteProductRecord(component::kMemoryManager, fw::LoadResString(IDS_REG_PRODUCT_ROOT) + "\\" + product + "\\CurrentVersion",
                                state.installLogPath);
         const std::string program = name + ".EXE";
-        WriteAppPathValue(component::kMemoryManager, fw::LoadResString(IDS_REG_APP_PATHS), AppPathsKey(program), state.targetDir1, program,
-                          state.installLogPath);
+        if (!name.empty())
+            WriteAppPathValue(component::kMemoryManager, fw::LoadResString(IDS_REG_APP_PATHS), AppPathsKey(program), state.targetDir1, program,
+                              state.installLogPath);
     }
     MergeUninstallSections(state);
 
-    UpdateSharedLibrary("CTL3DV2.DLL", IDS_CTL3D_MIN_VERSION, state, places);
-    UpdateSharedLibrary("TOOLHELP.DLL", IDS_TOOLHELP_MIN_VERSION, state, places);
+    for (int n = 0; n < 2; ++n) {
+        const std::string library = product_file::SharedLibrary(n);
+        if (!library.empty()) UpdateSharedLibrary(library, product_file::SharedLibraryVersionId(n), state, places);
+    }
 
-    const std::string definitions = state.targetDir1 + "\\MEMTUNE.DEF";
-    const std::string tuning = state.targetDir1 + "\\MEMTUNE.NOT";
+    const std::string tuningName = product_file::TuningFile();
+    if (tuningName.empty()) return 0;
+    const std::string definitions = state.targetDir1 + "\\" + tuningName + ".DEF";
+    const std::string tuning = state.targetDir1 + "\\" + tuningName + ".NOT";
     if (FileExists(tuning)) {
         std::vector<std::string> appended;
         if (AppendTextLines(definitions, tuning, &appended) != 0) appended.clear();
@@ -205,8 +220,10 @@ int WriteMemoryManagerRecords(InstallState& state, const std::string& iniPath, c
 
 void WriteTrainerIni(const InstallState& state)
 {
-    // Without the TRICORN directory the write fails, silently.
-    const std::string file = state.targetDir1 + "\\TRICORN\\TRICORN.INI";
+    // Without its directory the write fails, silently.
+    const std::string name = product_file::TrainerIni();
+    if (name.empty()) return;
+    const std::string file = state.targetDir1 + "\\" + name;
     Creating(state, file, [&] {
         WriteOwnIni(state, file, fw::LoadResString(IDS_TRAINER_INI_SECTION), "Scanned", "No");
         FlushIni(file);

@@ -153,7 +153,8 @@ private:
     // when the install made it and nothing else is left in it, go.
     bool IsProductIni(const std::string& path) const
     {
-        return Folded(path) == Folded(JoinPath(setup_.places.windowsDir, product_file::kProductIni));
+        const std::string name = product_file::ProductIni();
+        return !name.empty() && Folded(path) == Folded(JoinPath(setup_.places.windowsDir, name));
     }
 
     bool IsLog(const std::string& path) const

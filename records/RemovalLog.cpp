@@ -111,13 +111,14 @@ bool InstallUninstaller(InstallState& state, const SystemPlaces& places)
     // record, which goes when nothing else is left in it.
     const std::string maker = fw::LoadResString(IDS_REG_PRODUCT_ROOT);
     WriteLogString(log, removal_log::kProduct, "MakerKey", maker);
-    const std::string program = fw::LoadResString(IDS_TRAINER_NAME) + ".EXE";
+    const std::string trainer = fw::LoadResString(IDS_TRAINER_NAME);
     std::vector<std::string> scope = ListTexts(log, removal_log::kScope);
     for (const std::string& key : {maker + "\\" + name,
-                                   fw::LoadResString(IDS_REG_CURRENT_VERSION) + fw::LoadResString(IDS_REG_APP_PATHS) +
-                                       "\\" + program,
+                                   trainer.empty() ? std::string()
+                                                   : fw::LoadResString(IDS_REG_CURRENT_VERSION) +
+                                                         fw::LoadResString(IDS_REG_APP_PATHS) + "\\" + trainer + ".EXE",
                                    UninstallKey(name)})
-        if (!Listed(scope, key)) AddRemovalEntry(state, removal_log::kScope, key);
+        if (!key.empty() && !Listed(scope, key)) AddRemovalEntry(state, removal_log::kScope, key);
     if (!Listed(ListTexts(log, removal_log::kUninstaller), copy))
         AddRemovalEntry(state, removal_log::kUninstaller, copy);
     if (!HasRegistry(places.osVersionText) || name.empty()) return true;

@@ -11,8 +11,18 @@
 #define IDS_BILLBOARD_PERIOD      2060  // "5000" ms
 #define IDS_BILLBOARD_COUNT       2203  // "3"
 #define IDS_INSTALLED_VERSION     2207  // "8.0": memory manager version being installed
-#define IDS_CTL3D_MIN_VERSION     2208  // "226"
-#define IDS_TOOLHELP_MIN_VERSION  2209  // "310"
+#define IDS_CTL3D_MIN_VERSION     2208  // "226": lowest version of shared library 2025
+#define IDS_TOOLHELP_MIN_VERSION  2209  // "310": lowest version of shared library 2026
+// Files of the product the installer knows by name (empty: none).
+#define IDS_PRODUCT_INI           2020  // "CRVN.INI"
+#define IDS_CHECKED_PROGRAM       2021  // "RHREG.COM": version checked against 2207
+#define IDS_CHECKED_DRIVER        2022  // "RHOLD386.SYS": named by the question 11146
+#define IDS_SETUP_TOOL            2023  // "RHSETUP.EXE"
+#define IDS_CLEANUP_PROGRAM       2024  // "CVDEL.EXE"
+#define IDS_SHARED_LIBRARY_FIRST  2025  // "CTL3DV2.DLL", "TOOLHELP.DLL": minimum versions 2208, 2209
+#define IDS_TUNING_FILE           2027  // "MEMTUNE": .DEF and .NOT
+#define IDS_TRAINER_INI           2028  // "TRICORN\TRICORN.INI"
+#define IDS_EARLIER_SECTION       2029  // "Velomire": the product INI section of an earlier release
 #define IDS_DEFAULT_GROUP         2400  // "Corvane Velomire"
 #define IDS_SETUP_NOT_FOUND       2402
 #define IDS_KB_SEPARATOR          11010
@@ -170,6 +180,7 @@
 #define IDC_CHECK_TECHNOTES       1432
 #define IDC_CHECK_DISK_CACHE      1433
 #define IDC_CHECK_TRAINER         1434
+#define IDC_SLOT_ICON_FIRST       11211  // the icons of slots 1 ... 4
 #define IDC_SLOT5_LABEL           1435
 #define IDC_SIZE_SLOT2            11202
 #define IDC_SIZE_SLOT3            11203
@@ -188,6 +199,8 @@
 #define IDC_COMPLETION_PICTURE    1216
 #define IDC_READ_ME               10106
 #define IDC_RAMHOLD_SETUP         1206
+#define IDC_SETUP_ICON            1207  // the setup tool's part: icon and heading
+#define IDC_SETUP_HEADING         1211
 
 // Progress window, billboards, disk prompt, wait dialog
 #define IDC_SOURCE_LABEL          10201

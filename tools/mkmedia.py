@@ -1,17 +1,19 @@
 #!/usr/bin/env python3
 """Packs the product's archives and lays out the distribution media.
 
-    mkmedia.py --strings INSTALL.EXE --sample SAMPLE_DIR --bin BIN_DIR
+    mkmedia.py --strings INSTALL.EXE --product PRODUCT_DIR --bin BIN_DIR
                --out MEDIA_DIR [--disk1 FILE ...]
 
 Reads the install script from the installer's compiled string table, packs
 one ".ZPK" archive (a ZIP file) for every archive that a script line names,
-from SAMPLE_DIR/archives/<NAME>/ and the members that SAMPLE_DIR/archives.lst
-adds (built programs from BIN_DIR, generated content), and writes:
+from PRODUCT_DIR/archives/<NAME>/ and the members that
+PRODUCT_DIR/archives.lst adds (built programs from BIN_DIR, generated
+content), and writes:
 
-    MEDIA_DIR/DISK1   the --disk1 files (INSTALL.EXE, CVDEL.EXE, CUNPCK32.DLL)
-                      and SAMPLE_DIR/media (READ.ME, LICENSE.TXT), plus any
-                      archive whose line names diskette 1
+    MEDIA_DIR/DISK1   the --disk1 files (INSTALL.EXE, CVREMOVE.EXE,
+                      CUNPCK32.DLL), PRODUCT_DIR/media (READ.ME, LICENSE.TXT)
+                      and the archives.lst lines of the pseudo-archive MEDIA
+                      (CVDEL.EXE), plus any archive whose line names diskette 1
     MEDIA_DIR/DISKn   the archives whose script lines name diskette n
     MEDIA_DIR/ALL     every file of every diskette in one directory
 
@@ -38,6 +40,9 @@ from strtable import ResourceError, read_string_table  # noqa: E402
 ARCHIVE_DATE = (1997, 6, 2, 8, 0, 0)
 TEXT_SUFFIXES = (".TXT", ".ME", ".DEF", ".LOG", ".INF", ".INI")
 DISKETTE_BYTES = 1457664
+# The archives.lst name of the first diskette itself: its members are files
+# beside the installer, not in an archive.
+MEDIA = "MEDIA"
 
 
 class BuildError(Exception):
@@ -124,7 +129,8 @@ def generate_member(archive, member, kind, args, where, bin_dir):
     if kind == "filler":
         return filler(seed, int(args))
     if kind == "text":
-        return text_filler(seed, int(args), "Corvane technical note " + name.split(".")[0])
+        size, _, title = args.partition(" ")
+        return text_filler(seed, int(size), title or name.split(".")[0])
     if kind == "dos-com":
         return dos_com(args)
     if kind == "ne-dll":
@@ -134,10 +140,10 @@ def generate_member(archive, member, kind, args, where, bin_dir):
     raise BuildError("%s: unknown kind %s" % (where, kind))
 
 
-def archive_members(sample, archive, manifest, bin_dir):
+def archive_members(product, archive, manifest, bin_dir):
     """{member path with "/" separators: bytes} of one archive."""
     members = {}
-    folder = os.path.join(sample, "archives", archive)
+    folder = os.path.join(product, "archives", archive)
     if os.path.isdir(folder):
         for root, _dirs, files in os.walk(folder):
             for fname in files:
@@ -188,7 +194,7 @@ def write_if_changed(path, data):
     return True
 
 
-def plan(strings, sample, bin_dir, disk1_files):
+def plan(strings, product, bin_dir, disk1_files):
     """Works out the whole layout: {disk: {file name: bytes}}. Raises
     BuildError listing every problem found."""
     try:
@@ -196,9 +202,9 @@ def plan(strings, sample, bin_dir, disk1_files):
     except (OSError, ResourceError, ValueError) as e:
         raise BuildError("cannot read the string table of %s: %s" % (strings, e))
     lines, _end = ins.read_script(table)
-    manifest_path = os.path.join(sample, "archives.lst")
+    manifest_path = os.path.join(product, "archives.lst")
     manifest = read_manifest(manifest_path) if os.path.isfile(manifest_path) else []
-    archives_dir = os.path.join(sample, "archives")
+    archives_dir = os.path.join(product, "archives")
     have = {d.upper() for d in os.listdir(archives_dir)
             if os.path.isdir(os.path.join(archives_dir, d))} if os.path.isdir(archives_dir) else set()
 
@@ -232,15 +238,17 @@ def plan(strings, sample, bin_dir, disk1_files):
     for path in disk1_files:
         with open(path, "rb") as f:
             layout[1][os.path.basename(path).upper()] = f.read()
-    media_dir = os.path.join(sample, "media")
+    media_dir = os.path.join(product, "media")
     if os.path.isdir(media_dir):
         for fname in sorted(os.listdir(media_dir)):
             with open(os.path.join(media_dir, fname), "rb") as f:
                 data = f.read()
             layout[1][fname.upper()] = dos_text(data) if fname.upper().endswith(TEXT_SUFFIXES) else data
+    for name, data in archive_members(product, MEDIA, manifest, bin_dir).items():
+        layout[1][name.split("/")[-1].upper()] = data
     for name, (disk, _sid) in sorted(placement.items()):
         base = name.rpartition(".")[0]
-        members = archive_members(sample, base, manifest, bin_dir)
+        members = archive_members(product, base, manifest, bin_dir)
         layout.setdefault(disk, {})[name] = pack(members)
     unused = sorted(have - {n.rpartition(".")[0] for n in placement})
     return layout, unused
@@ -270,13 +278,13 @@ def write_layout(out, layout):
 def main(argv=None):
     ap = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     ap.add_argument("--strings", required=True, help="INSTALL.EXE or a compiled .res file")
-    ap.add_argument("--sample", required=True, help="the product's sample directory")
+    ap.add_argument("--product", required=True, help="the product's folder (products/<name>)")
     ap.add_argument("--bin", required=True, help="where the product's programs were built")
     ap.add_argument("--out", required=True, help="media directory to write")
     ap.add_argument("--disk1", nargs="*", default=[], help="installer files for diskette 1")
     args = ap.parse_args(argv)
     try:
-        layout, unused = plan(args.strings, args.sample, args.bin, args.disk1)
+        layout, unused = plan(args.strings, args.product, args.bin, args.disk1)
     except BuildError as e:
         for line in str(e).splitlines():
             print("mkmedia: error: %s" % line, file=sys.stderr)

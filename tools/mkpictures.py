@@ -1,15 +1,26 @@
 #!/usr/bin/env python3
-"""Draws the installer's pictures: the backdrop tile, the product picture,
-the logo, the installation type buttons, the free-space lights, the
-billboard and completion pictures and the icons, as 16-colour Windows
-bitmaps and icons.
+"""Draws the installer's pictures as 16-colour Windows bitmaps and icons:
+the engine's own (the backdrop tile, the installation type buttons, the
+free-space lights, the bullet and the diskette) and the product's (its
+picture, the logo, the billboards, the completion picture, the program
+icon and the icons of the components).
 
-    mkpictures.py OUTPUT_DIR
+    mkpictures.py OUTPUT_DIR [--product PRODUCT_DIR] [--list]
+
+The product's pictures come, in this order of preference, from files in
+PRODUCT_DIR/pictures/ (used as they are), from the recipe
+PRODUCT_DIR/pictures.py (a module whose BITMAPS and ICONS map file names to
+functions returning rows of palette indices; it may import this module's
+drawing helpers), and otherwise from plain pictures drawn here.
 """
+import importlib.util
 import math
 import os
+import shutil
 import struct
 import sys
+
+sys.dont_write_bytecode = True  # keep the source and product folders clean
 
 # The 16 colours of the standard VGA palette.
 PALETTE = [
@@ -97,63 +108,6 @@ def tile():
     return p
 
 
-def product():
-    """96 x 160: a boxed product on the dialog grey, which the button
-    replaces with its own face colour."""
-    w, h = 96, 160
-    p = canvas(w, h, SILVER)
-    # The box: front, side and top faces.
-    for y in range(30, 150):
-        for x in range(12, 72):
-            p[y][x] = NAVY
-        for x in range(72, 86):
-            if y - (x - 72) >= 30 - 14 + 14 and y - (x - 72) < 150 - 14:
-                p[y - (x - 72)][x] = BLUE
-    for y in range(16, 30):
-        for x in range(12 + (30 - y), 86 - (y - 16)):
-            if 12 + (30 - y) <= x < 72 + (30 - y):
-                p[y][x] = AQUA
-    # A sun-like emblem on the front.
-    cx, cy = 42, 70
-    for y in range(40, 100):
-        for x in range(14, 70):
-            r = math.hypot(x - cx, y - cy)
-            if r < 14:
-                p[y][x] = YELLOW
-            elif r < 22 and int(math.degrees(math.atan2(y - cy, x - cx))) % 30 < 12:
-                p[y][x] = RED
-    # Three stripes for the three programs.
-    for i, colour in enumerate((LIME, AQUA, FUCHSIA)):
-        for y in range(110 + i * 10, 116 + i * 10):
-            for x in range(20, 64):
-                p[y][x] = colour
-    # Outline of the front.
-    for x in range(12, 72):
-        p[30][x] = p[149][x] = BLACK
-    for y in range(30, 150):
-        p[y][12] = p[y][71] = BLACK
-    return p
-
-
-def product_icon():
-    p = canvas(32, 32, FUCHSIA)
-    for y in range(4, 30):
-        for x in range(5, 25):
-            p[y][x] = NAVY
-    for y in range(10, 20):
-        for x in range(9, 21):
-            if math.hypot(x - 15, y - 15) < 5:
-                p[y][x] = YELLOW
-    for x in range(5, 25):
-        p[4][x] = p[29][x] = BLACK
-    for y in range(4, 30):
-        p[y][5] = p[y][24] = BLACK
-        if 6 < y < 27:
-            for x in range(25, 28):
-                p[y - (x - 25)][x] = BLUE
-    return p
-
-
 def bullet_icon():
     p = canvas(32, 32, FUCHSIA)
     for y in range(32):
@@ -188,11 +142,6 @@ def scaled(pixels, width, height):
     """Nearest-neighbour scaling of a picture."""
     h, w = len(pixels), len(pixels[0])
     return [[pixels[y * h // height][x * w // width] for x in range(width)] for y in range(height)]
-
-
-def logo():
-    """64 x 106: the product box, smaller, for the pages' corner."""
-    return scaled(product(), 64, 106)
 
 
 def express():
@@ -233,118 +182,109 @@ def light(lit):
     return p
 
 
-def billboard(kind):
-    """112 x 112: one picture per billboard."""
-    p = canvas(112, 112, SILVER)
-    if kind == 0:      # memory: a chip with its legs
-        fill(p, 26, 30, 86, 82, BLACK)
-        for x in range(30, 86, 8):
-            fill(p, x, 22, x + 4, 30, GREY)
-            fill(p, x, 82, x + 4, 90, GREY)
-        fill(p, 34, 48, 78, 64, NAVY)
-        fill(p, 38, 52, 74, 60, AQUA)
-    elif kind == 1:    # the trainer: a joystick
-        fill(p, 20, 76, 92, 92, NAVY)
-        fill(p, 52, 36, 60, 78, GREY)
-        disc(p, 56, 32, 12, RED)
-        disc(p, 80, 82, 5, YELLOW)
-    elif kind == 2:    # the disk cache: a platter and its head
-        disc(p, 56, 56, 40, GREY)
-        disc(p, 56, 56, 36, BLUE)
-        disc(p, 56, 56, 8, SILVER)
-        fill(p, 60, 20, 96, 26, BLACK)
-    else:              # the product
-        p = scaled(product(), 112, 112)
-    frame(p, 0, 0, 112, 112, GREY)
+def plain_product():
+    """96 x 160: a plain box, for a product without a picture of its own."""
+    p = canvas(96, 160, SILVER)
+    fill(p, 12, 30, 72, 150, NAVY)
+    fill(p, 20, 60, 64, 66, WHITE)
+    frame(p, 12, 30, 72, 150, BLACK)
     return p
 
 
-def completion():
-    """96 x 120: the product box with a green tick."""
-    p = scaled(product(), 96, 120)
+def plain_icon():
+    """32 x 32: a small box."""
+    p = canvas(32, 32, FUCHSIA)
+    fill(p, 6, 4, 26, 30, NAVY)
+    fill(p, 10, 12, 22, 14, WHITE)
+    frame(p, 6, 4, 26, 30, BLACK)
+    return p
+
+
+def plain_tick(picture):
+    """The picture with a green tick, for the completion page."""
+    p = scaled(picture, 96, 120)
     for k in range(24):
         y = 96 - k if k > 8 else 88 + k
         fill(p, 56 + k, y, 60 + k, y + 4, GREEN)
     return p
 
 
-def icon(kind):
-    """32 x 32 icons: diskette, memory manager, notes, trainer, disk cache,
-    completion."""
+def disk_icon():
     p = canvas(32, 32, FUCHSIA)
-    if kind == "disk":
-        fill(p, 4, 4, 28, 28, NAVY)
-        fill(p, 9, 4, 23, 12, SILVER)
-        fill(p, 18, 5, 21, 11, NAVY)
-        fill(p, 8, 16, 24, 28, WHITE)
-    elif kind == "memory":
-        fill(p, 6, 10, 26, 22, BLACK)
-        for x in range(8, 26, 4):
-            fill(p, x, 6, x + 2, 10, GREY)
-            fill(p, x, 22, x + 2, 26, GREY)
-        fill(p, 10, 14, 22, 18, AQUA)
-    elif kind == "notes":
-        fill(p, 7, 3, 25, 29, WHITE)
-        frame(p, 7, 3, 25, 29, BLACK)
-        for y in range(8, 26, 4):
-            fill(p, 10, y, 22, y + 1, GREY)
-    elif kind == "trainer":
-        fill(p, 4, 22, 28, 28, NAVY)
-        fill(p, 14, 10, 18, 22, GREY)
-        disc(p, 16, 9, 5, RED)
-    elif kind == "cache":
-        disc(p, 16, 16, 13, GREY)
-        disc(p, 16, 16, 11, BLUE)
-        disc(p, 16, 16, 3, SILVER)
-    else:  # completion: a star
-        for y in range(32):
-            for x in range(32):
-                a = math.atan2(y - 15.5, x - 15.5)
-                r = math.hypot(x - 15.5, y - 15.5)
-                if r < 7 + 6 * abs(math.cos(2.5 * a)):
-                    p[y][x] = YELLOW if r < 9 else OLIVE
+    fill(p, 4, 4, 28, 28, NAVY)
+    fill(p, 9, 4, 23, 12, SILVER)
+    fill(p, 18, 5, 21, 11, NAVY)
+    fill(p, 8, 16, 24, 28, WHITE)
     return p
 
 
-# Every picture of the resource script: file name and how it is drawn.
+# Every picture of the resource script: file name and how it is drawn. The
+# engine's own first, then the product's, drawn plainly unless the product
+# says otherwise.
 BITMAPS = {
     "tile1209.bmp": tile,
-    "product1240.bmp": product,
-    "logo10113.bmp": logo,
     "express1223.bmp": express,
     "custom1222.bmp": custom,
     "green10107.bmp": lambda: light(2),
     "yellow10109.bmp": lambda: light(1),
     "red10108.bmp": lambda: light(0),
-    "billboard1231.bmp": lambda: billboard(0),
-    "billboard1232.bmp": lambda: billboard(1),
-    "billboard1233.bmp": lambda: billboard(2),
-    "billboard1234.bmp": lambda: billboard(3),
-    "completion1216.bmp": completion,
+    "product1240.bmp": plain_product,
+    "logo10113.bmp": lambda: scaled(plain_product(), 64, 106),
+    "billboard1231.bmp": lambda: scaled(plain_product(), 112, 112),
+    "billboard1232.bmp": lambda: scaled(plain_product(), 112, 112),
+    "billboard1233.bmp": lambda: scaled(plain_product(), 112, 112),
+    "billboard1234.bmp": lambda: scaled(plain_product(), 112, 112),
+    "completion1216.bmp": lambda: plain_tick(plain_product()),
 }
 ICONS = {
-    "icon2.ico": product_icon,
     "icon1601.ico": bullet_icon,
-    "icon1208.ico": lambda: icon("disk"),
-    "icon4024.ico": lambda: icon("memory"),
-    "icon4018.ico": lambda: icon("notes"),
-    "icon4023.ico": lambda: icon("trainer"),
-    "icon4022.ico": lambda: icon("cache"),
-    "icon4003.ico": lambda: icon("completion"),
+    "icon1208.ico": disk_icon,
+    "icon2.ico": plain_icon,
+    "icon4024.ico": plain_icon,
+    "icon4018.ico": plain_icon,
+    "icon4023.ico": plain_icon,
+    "icon4022.ico": plain_icon,
+    "icon4003.ico": plain_icon,
 }
+
+
+def product_recipe(product_dir):
+    """The product's BITMAPS and ICONS, or empty ones without a recipe."""
+    path = os.path.join(product_dir, "pictures.py")
+    if not os.path.isfile(path):
+        return {}, {}
+    spec = importlib.util.spec_from_file_location("product_pictures", path)
+    module = importlib.util.module_from_spec(spec)
+    spec.loader.exec_module(module)
+    bitmaps, icons = getattr(module, "BITMAPS", {}), getattr(module, "ICONS", {})
+    unknown = sorted(set(bitmaps) - set(BITMAPS)) + sorted(set(icons) - set(ICONS))
+    if unknown:
+        sys.exit("mkpictures: %s draws pictures the installer has no place for: %s" % (path, ", ".join(unknown)))
+    return bitmaps, icons
 
 
 def main():
-    out = sys.argv[1]
+    args = sys.argv[1:]
+    out = args[0]
+    product_dir = args[args.index("--product") + 1] if "--product" in args else None
     os.makedirs(out, exist_ok=True)
-    if len(sys.argv) > 2 and sys.argv[2] == "--list":
+    if "--list" in args:
         print(";".join(list(BITMAPS) + list(ICONS)))
         return
-    for name, draw in BITMAPS.items():
-        write_bmp(os.path.join(out, name), draw())
-    for name, draw in ICONS.items():
-        write_ico(os.path.join(out, name), draw(), FUCHSIA)
-
+    bitmaps, icons = dict(BITMAPS), dict(ICONS)
+    if product_dir:
+        theirs = product_recipe(product_dir)
+        bitmaps.update(theirs[0])
+        icons.update(theirs[1])
+    given = os.path.join(product_dir, "pictures") if product_dir else ""
+    for name, draw in list(bitmaps.items()) + list(icons.items()):
+        target = os.path.join(out, name)
+        if given and os.path.isfile(os.path.join(given, name)):
+            shutil.copyfile(os.path.join(given, name), target)
+        elif name in bitmaps:
+            write_bmp(target, draw())
+        else:
+            write_ico(target, draw(), FUCHSIA)
 
 if __name__ == "__main__":
     main()

@@ -44,6 +44,11 @@ int DiskSpacePage::CompareKB(long long available, long long required)
     return 0;
 }
 
+bool DiskSpacePage::SlotOffered(int slot)
+{
+    return slot >= 4 || !fw::LoadResString(IDS_NAME_MEMORY_MANAGER + slot).empty();
+}
+
 long long DiskSpacePage::SizeKB(UINT stringId)
 {
     return std::atoll(fw::LoadResString(stringId).c_str());

@@ -123,6 +123,8 @@ void WizardPage::ShowHelp(DWORD contextId)
 
 void StartCleanupProgram(const std::string& installerDir)
 {
-    std::string program = installerDir + "\\" + product_file::kCleanupProgram;
+    const std::string name = product_file::CleanupProgram();
+    if (name.empty()) return;
+    std::string program = installerDir + "\\" + name;
     fw::StartProgram(fw::QuotedPath(program) + " /P " + fw::LoadResString(IDS_APP_TITLE), program);
 }

@@ -9,17 +9,19 @@
 
 namespace {
 constexpr DWORD kHelpContext = 12;
+constexpr int kSetupHint = 10424;  // how to start the setup tool
 }  // namespace
 
 bool SetupToolExists(const std::string& directory)
 {
-    return FileExists(directory + "\\" + product_file::kSetupTool);
+    const std::string name = product_file::SetupTool();
+    return !name.empty() && FileExists(directory + "\\" + name);
 }
 
 bool StartSetupTool(const std::string& directory, const std::string& arguments)
 {
     if (!SetupToolExists(directory)) return false;
-    std::string program = directory + "\\" + product_file::kSetupTool;
+    std::string program = directory + "\\" + product_file::SetupTool();
     fw::WaitCursor wait;
     return fw::StartProgram(fw::QuotedPath(program) + arguments, program);
 }
@@ -43,6 +45,9 @@ bool CompletionPage::OnInitDialog()
     setupDir = state_.targetDir1;
     MakeDriveCurrent(setupDir);
     if (!state_.componentSelected.IsSelected(component::kMemoryManager)) EnableItem(IDC_RAMHOLD_SETUP, false);
+    // A product without a setup tool shows none of its part of the page.
+    if (product_file::SetupTool().empty())
+        for (int id : {IDC_SETUP_ICON, IDC_SETUP_HEADING, kSetupHint, IDC_RAMHOLD_SETUP}) HideItem(id);
     return true;
 }
 

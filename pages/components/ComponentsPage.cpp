@@ -84,6 +84,10 @@ bool ComponentsPage::OnInitDialog()
     }
     for (int i = 0; i < kCheckedSlots; ++i) {
         selected[i] = state_.componentSelected[kComponent[i]];
+        if (!SlotOffered(i)) {
+            selected[i] = 0;
+            for (int id : {kCheckBox[i], kSizeStatic[i], IDC_SLOT_ICON_FIRST + i}) HideItem(id);
+        }
         EnableItem(IDC_SLOT_BUTTON_FIRST + i, selected[i] == 1);
     }
     driveText = directory[0].substr(0, 2);

@@ -28,7 +28,8 @@ LocationsPage::LocationsPage(InstallState& state, HWND backdrop, std::function<i
 long long LocationsPage::FullInstallKB()
 {
     long long total = 0;
-    for (int i = 0; i < kComponentSizes; ++i) total += SizeKB(IDS_COMPONENT_SIZE_FIRST + i);
+    for (int i = 0; i < kComponentSizes; ++i)
+        if (SlotOffered(i)) total += SizeKB(IDS_COMPONENT_SIZE_FIRST + i);
     return total;
 }
 

@@ -20,7 +20,7 @@ add_test(NAME media_tools
          COMMAND ${Python3_EXECUTABLE} -m unittest -v tools.tests.test_media_tools
          WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
 set_tests_properties(media_tools PROPERTIES TIMEOUT 300
-  ENVIRONMENT "CV_WINDRES=${CMAKE_RC_COMPILER};CV_SOURCE=${CMAKE_SOURCE_DIR};CV_BIN=${CMAKE_BINARY_DIR}/bin;PYTHONDONTWRITEBYTECODE=1")
+  ENVIRONMENT "CV_WINDRES=${CMAKE_RC_COMPILER};CV_SOURCE=${CMAKE_SOURCE_DIR};CV_BIN=${CMAKE_BINARY_DIR}/bin;CV_PRODUCT_BUILD=${CV_PRODUCT_OUT_${CV_SAMPLE_PRODUCT}};PYTHONDONTWRITEBYTECODE=1")
 
 # The shipped archives and one made by Info-ZIP zip unpack through the
 # library exactly as unzip unpacks them.
@@ -28,7 +28,7 @@ add_test(NAME unpack_matches_unzip
          COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/unpack/tests/compare_unzip.py
                  --wine ${WINE} --runner $<TARGET_FILE:unpackrun>
                  --work ${CMAKE_BINARY_DIR}/unpack-compare
-                 --zip-folder ${CMAKE_SOURCE_DIR}/sample
+                 --zip-folder ${CMAKE_SOURCE_DIR}/products/${CV_SAMPLE_PRODUCT}
                  ${MEDIA_DIR}/ALL)
 set_tests_properties(unpack_matches_unzip PROPERTIES TIMEOUT 300)
 

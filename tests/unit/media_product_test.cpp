@@ -1,4 +1,4 @@
-// The shipped archives of the built media (build/media/ALL), unpacked through
+// The shipped archives of the built media (the sample product's media/ALL), unpacked through
 // CUNPCK32.DLL: they carry what the installer's later steps read from the
 // installed product, and their sizes follow the component sizes that the
 // string table announces.
@@ -15,7 +15,7 @@
 
 namespace {
 
-std::string MediaAll() { return ProgramDir() + "\\..\\media\\ALL"; }
+std::string MediaAll() { return SampleMediaAll(); }
 
 // Unpacks every shipped archive once into its own directory.
 class ShippedProduct : public testing::Test {

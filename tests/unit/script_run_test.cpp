@@ -423,7 +423,7 @@ TEST_F(ScriptRun, AComponentDirectoryMustBeWritable)
 // The whole script on the sample media, every component.
 TEST(ScriptRunMedia, TheSampleMediaInstallEveryArchive)
 {
-    std::string media = ProgramDir() + "\\..\\media\\ALL";
+    std::string media = SampleMediaAll();
     if (!PathExists(media + "\\RAMHOLD.ZPK")) GTEST_SKIP() << "no sample media at " << media;
     ScratchDir scratch("media");
     InstallState state;

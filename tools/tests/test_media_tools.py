@@ -2,7 +2,8 @@
 table and on broken copies of it.
 
 Environment: CV_WINDRES (resource compiler), CV_SOURCE (source tree),
-CV_BIN (build/bin with the built programs).
+CV_BIN (build/bin with the unpack library), CV_PRODUCT_BUILD (the sample
+product's build folder: its INSTALL.EXE and programs/).
 """
 
 import os
@@ -18,8 +19,10 @@ SOURCE = os.environ.get("CV_SOURCE", os.path.join(os.path.dirname(__file__), "..
 TOOLS = os.path.join(SOURCE, "tools")
 WINDRES = os.environ.get("CV_WINDRES", "i686-w64-mingw32-windres")
 BIN = os.environ.get("CV_BIN", "")
-STRINGS_RC = os.path.join(SOURCE, "resources", "strings.rc")
-SAMPLE = os.path.join(SOURCE, "sample")
+PRODUCT_BUILD = os.environ.get("CV_PRODUCT_BUILD", "")
+PROGRAMS = os.path.join(PRODUCT_BUILD, "programs")
+SAMPLE = os.path.join(SOURCE, "products", "velomire")
+STRINGS_RC = os.path.join(SAMPLE, "product.rc")
 
 DISK1 = {"INSTALL.EXE", "CVDEL.EXE", "CUNPCK32.DLL", "READ.ME", "LICENSE.TXT"}
 DISK2 = {"RAMHOLD.ZPK", "RHSETUP.ZPK", "RHWIN.ZPK", "INV.ZPK", "WINSYS.ZPK", "TECHNOTE.ZPK"}
@@ -55,19 +58,19 @@ def run_tool(*args):
 
 
 def disk1_files():
-    return [os.path.join(BIN, n) for n in ("INSTALL.EXE", "CVDEL.EXE", "CUNPCK32.DLL")]
+    return [os.path.join(PRODUCT_BUILD, "INSTALL.EXE"), os.path.join(BIN, "CUNPCK32.DLL")]
 
 
 def build_media(res, out, sample=SAMPLE):
-    return run_tool(os.path.join(TOOLS, "mkmedia.py"), "--strings", res, "--sample", sample,
-                    "--bin", BIN, "--out", out, "--disk1", *disk1_files())
+    return run_tool(os.path.join(TOOLS, "mkmedia.py"), "--strings", res, "--product", sample,
+                    "--bin", PROGRAMS, "--out", out, "--disk1", *disk1_files())
 
 
 class Fixture(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        if not BIN or not os.path.isfile(os.path.join(BIN, "RHSETUP.EXE")):
-            raise unittest.SkipTest("CV_BIN must name the build's bin directory")
+        if not BIN or not os.path.isfile(os.path.join(PROGRAMS, "RHSETUP.EXE")):
+            raise unittest.SkipTest("CV_BIN and CV_PRODUCT_BUILD must name the build's folders")
         cls.work = tempfile.mkdtemp(prefix="cvmedia-")
         with open(STRINGS_RC, encoding="latin-1") as f:
             cls.rc_text = f.read()

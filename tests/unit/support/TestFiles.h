@@ -15,6 +15,9 @@ inline std::string ProgramDir()
     return path.substr(0, path.find_last_of('\\'));
 }
 
+// The sample product's media of this build, every file in one directory.
+inline std::string SampleMediaAll() { return ProgramDir() + "\\..\\products\\velomire\\media\\ALL"; }
+
 // Every "key=value" of an INI file's section, in file order.
 inline std::vector<std::string> ProfileSection(const std::string& file, const char* section)
 {
