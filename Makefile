@@ -29,10 +29,21 @@ all: build
 bootstrap:
 	@scripts/bootstrap
 
+# PRODUCT=products/<name> builds that product alone into
+# $(BUILD_DIR)/products/<name>/ (INSTALL.EXE, CVREMOVE.EXE, media/); without
+# it every product in products/ is built, and everything else.
+PRODUCT_NAME := $(notdir $(patsubst %/,%,$(PRODUCT)))
 build: bootstrap
+ifneq ($(PRODUCT),)
+	@[ -f "products/$(PRODUCT_NAME)/product.rc" ] && [ "$(abspath $(PRODUCT))" = "$(abspath products/$(PRODUCT_NAME))" ] || \
+	    { echo "make: PRODUCT=$(PRODUCT) is no product folder: a product is a folder products/<name> with a product.rc (see products/README.md)" >&2; exit 1; }
+endif
 	@[ -f $(BUILD_DIR)/build.ninja ] || cmake -S . -B $(BUILD_DIR) -G Ninja \
 	    -DCMAKE_TOOLCHAIN_FILE=$(TOOLCHAIN) -DCMAKE_BUILD_TYPE=Release
-	@cmake --build $(BUILD_DIR) -j $(JOBS)
+	@cmake --build $(BUILD_DIR) -j $(JOBS) $(if $(PRODUCT),--target product_$(PRODUCT_NAME))
+ifneq ($(PRODUCT),)
+	@echo "make: $(PRODUCT_NAME) is in $(BUILD_DIR)/products/$(PRODUCT_NAME)/ (media/DISK1 ... and media/ALL)"
+endif
 
 demo: build
 	@scripts/demo

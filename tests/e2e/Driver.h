@@ -15,7 +15,7 @@
 
 namespace e2e {
 
-extern const char kTitle[];         // "Corvane Velomire Installation"
+extern const char* kTitle;         // "Corvane Velomire Installation"; a walk of another product sets its own
 extern const char kExitQuestion[];  // "Are you sure you want to exit Install?"
 extern const char kCleanupCall[];   // what the cleanup program logs
 constexpr DWORD kStartTimeout = 30000;

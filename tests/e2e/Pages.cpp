@@ -6,6 +6,7 @@ const char kLocationsTitle[] = "Installation Locations";
 const char kLicenseTitle[] = "Corvane License Agreement";
 const char kInstallTypeTitle[] = "Installation Type";
 const char kComponentsTitle[] = "Installation Components";
+const char kCompletionTitle[] = "Installation Complete";
 const char kBrowseTitle[] = "Browse for Destination Directory";
 const char kInvalidPath[] = "Path is invalid. Please Enter Valid Path.";
 

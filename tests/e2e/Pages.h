@@ -15,6 +15,7 @@ extern const char kLocationsTitle[];  // "Installation Locations"
 extern const char kLicenseTitle[];    // "Corvane License Agreement"
 extern const char kInstallTypeTitle[];  // "Installation Type"
 extern const char kComponentsTitle[];   // "Installation Components"
+extern const char kCompletionTitle[];   // "Installation Complete"
 extern const char kBrowseTitle[];     // "Browse for Destination Directory"
 extern const char kInvalidPath[];     // "Path is invalid. Please Enter Valid Path."
 

@@ -5,7 +5,7 @@
 //   e2edriver SCENARIO INSTALLER_EXE SOURCE_DIR CALL_LOG [SCREENSHOT_DIR]
 //
 // The maker's programs that the installer starts write their command lines
-// to CALL_LOG (see sample/calllog). Exit code 0 when every check held.
+// to CALL_LOG (see tools/calllog.cpp). Exit code 0 when every check held.
 #include "Driver.h"
 
 #include <tlhelp32.h>
@@ -17,7 +17,7 @@
 
 namespace e2e {
 
-const char kTitle[] = "Corvane Velomire Installation";
+const char* kTitle = "Corvane Velomire Installation";
 const char kExitQuestion[] = "Are you sure you want to exit Install?";
 const char kCleanupCall[] = "CVDEL.EXE|/P Corvane Velomire Installation";
 

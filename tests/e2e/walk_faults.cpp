@@ -83,7 +83,6 @@ void LongSource(const Args& args)
 constexpr int kInstall = IDOK;
 constexpr int kRed = 0;
 constexpr DWORD kInstallTimeout = 180000;
-const char kCompletionTitle[] = "Installation Complete";
 const char kWarning[] = "Warning";
 const char kGroup[] = "Corvane Velomire";
 const char kProductKey[] = "Software\\Corvane";

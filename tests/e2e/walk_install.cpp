@@ -28,7 +28,6 @@ constexpr int kFinish = IDC_EXIT;    // the completion page's Finish
 constexpr int kBillboards = 4;
 constexpr DWORD kInstallTimeout = 60000;
 const char kGroup[] = "Corvane Velomire";
-const char kCompletionTitle[] = "Installation Complete";
 const char kProductIni[] = "CRVN.INI";
 const char kProductSection[] = "Velomir";
 const char kAppPathsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\TRICORN.EXE";

@@ -79,9 +79,8 @@ std::string Joined(const std::vector<std::string>& lines)
 // The build folder: the installer lies in its media\DISK1.
 std::string BuildDir(const Args& args)
 {
-    std::string path = args.installer;
-    for (int i = 0; i < 3; ++i) path = path.substr(0, path.find_last_of('\\'));
-    return path;
+    // The installer is <build>\\products\\<name>\\media\\DISK1\\INSTALL.EXE.
+    return args.installer.substr(0, args.installer.rfind("\\products\\"));
 }
 
 // The Windows version that Wine reports to the installer (and the
@@ -538,9 +537,9 @@ DWORD SharedCount(const std::string& path)
 
 // Starts the registered uninstaller with `extra`, or, without a registry
 // (Win32s), the one in `dir`; its process.
-HANDLE StartUninstaller(const std::string& extra, const std::string& dir = "")
+HANDLE StartUninstaller(const std::string& extra, const std::string& dir = "", const std::string& uninstallKey = kUninstallKey)
 {
-    std::string line = (dir.empty() ? ReadHklmString(kUninstallKey, "UninstallString")
+    std::string line = (dir.empty() ? ReadHklmString(uninstallKey, "UninstallString")
                                     : "\"" + dir + "\\CVREMOVE.EXE\" \"" + dir + "\\INSTALL.LOG\"") +
                        extra;
     STARTUPINFOA si{};
@@ -570,9 +569,9 @@ DWORD EndOf(HANDLE process)
 }
 
 // A message box of the uninstaller whose text holds `part`.
-HWND RemovalBox(DWORD pid, const std::string& part)
+HWND RemovalBox(DWORD pid, const std::string& part, const std::string& product = kGroup)
 {
-    HWND box = ui::FindMessageBox(pid, "Corvane Velomire Removal");
+    HWND box = ui::FindMessageBox(pid, (product + " Removal").c_str());
     return box && ui::MessageBoxText(box).find(part) != std::string::npos ? box : nullptr;
 }
 
@@ -599,15 +598,15 @@ std::vector<std::string> LeftBehind(const Snapshot& before, const Snapshot& afte
 
 // Removes by hand: Yes to the question, No to a shared library no program
 // counts any more, OK to the final message. The exit code.
-DWORD RemoveByHand()
+DWORD RemoveByHand(const std::string& product = kGroup)
 {
-    HANDLE process = StartUninstaller("");
+    HANDLE process = StartUninstaller("", "", "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + product);
     DWORD pid = GetProcessId(process);
     for (const char* part : {"Do you want to remove", "has been removed"}) {
         HWND box = ui::WaitFor(
             [&]() -> HWND {
-                if (HWND shared = RemovalBox(pid, "shared file")) ui::Click(GetDlgItem(shared, IDNO));
-                return RemovalBox(pid, part);
+                if (HWND shared = RemovalBox(pid, "shared file", product)) ui::Click(GetDlgItem(shared, IDNO));
+                return RemovalBox(pid, part, product);
             },
             kInstallTimeout);
         CHECK(box, "the uninstaller showed no \"%s\"", part);
@@ -919,7 +918,7 @@ void RunUnattendedRows(const Args& args, const std::vector<UnattendedRow>& rows)
 
 void UnattendedCommandLines(const Args& args)
 {
-    const std::string media = BuildDir(args) + "\\media", scratch = BuildDir(args) + "\\e2e\\unattended";
+    const std::string media = BuildDir(args) + "\\products\\velomire\\media", scratch = BuildDir(args) + "\\e2e\\unattended";
     Cleanup cleanup({"C:\\VELOMIR", "C:\\X", scratch});
     // The first two diskettes without the third, and the installer alone.
     for (const char* disk : {"DISK1", "DISK2"}) {
@@ -1058,6 +1057,78 @@ void RollbackKeepsWhatItOverwrote(const Args& args)
     }
 }
 
+// ---- a product of its own -------------------------------------------------------
+
+// The second product of products/, from its own first diskette: its two
+// components alone on the components page, Express by hand with the second
+// diskette asked for, its records and no setup tool, then its uninstaller;
+// nothing of the sample product shows or stays.
+void AProductOfItsOwn(const Args& args)
+{
+    kTitle = "Skylark Atlas Installation";
+    const std::string dir = "C:\\SKYLARK", product = "Skylark Atlas", ini = WindowsDir() + "\\SKYLARK.INI";
+    const std::string uninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + product;
+    auto forget = [&] {
+        RemoveTree(dir);
+        DeleteFileA(ini.c_str());
+        SHDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Harrow Lane");
+        SHDeleteKeyA(HKEY_LOCAL_MACHINE, uninstallKey.c_str());
+        for (int csidl : {CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS}) RemoveTree(Folder(csidl) + "\\" + product);
+    };
+    forget();
+    const Snapshot before = System();
+    // An old file of the product's, which the script's DELETE line takes.
+    CreateDirectoryA(dir.c_str(), nullptr);
+    WriteWholeFile(dir + "\\ATLAS.OLD", "an older atlas");
+
+    Installer installer;
+    HWND type = StartAtInstallType(args, installer);
+    REQUIRE(type, "no installation type page");
+    ui::Click(GetDlgItem(type, IDC_CUSTOM));
+    HWND page = WaitPage(installer, kComponentsTitle);
+    REQUIRE(page, "no components page after Custom");
+    for (int slot = 0; slot < 4; ++slot)
+        CHECK((IsWindowVisible(GetDlgItem(page, kComponentBoxes[slot])) != FALSE) == (slot < 2),
+              "slot %d is %s", slot + 1, slot < 2 ? "hidden" : "shown");
+    CHECK(ui::Text(GetDlgItem(page, IDC_REQUIRED)) == "920 KB", "the page requires %s",
+          ui::Text(GetDlgItem(page, IDC_REQUIRED)).c_str());
+    ui::Click(GetDlgItem(page, IDC_BACK));
+    type = WaitPage(installer, kInstallTypeTitle);
+    REQUIRE(type, "no installation type page after Back");
+    ui::Click(GetDlgItem(type, IDC_EXPRESS));
+    HWND prompt =
+        ui::WaitFor([&] { return ui::FindDialogWith(installer.Pid(), kTitle, IDC_DISK_LOCATION); }, kInstallTimeout);
+    REQUIRE(prompt, "no diskette prompt for the maps; open:%s", OpenWindows(installer.Pid()).c_str());
+    CHECK(ui::Text(GetDlgItem(prompt, IDC_DISK_LABEL)) == "Skylark Atlas Disk 2", "the prompt asks for \"%s\"",
+          ui::Text(GetDlgItem(prompt, IDC_DISK_LABEL)).c_str());
+    const std::string media = args.sourceDir.substr(0, args.sourceDir.find_last_of('\\'));
+    TypeInto(GetDlgItem(prompt, IDC_DISK_LOCATION), media + "\\DISK2");
+    ui::Click(GetDlgItem(prompt, IDC_NEXT));
+    HWND done = WaitPage(installer, kCompletionTitle, kInstallTimeout);
+    REQUIRE(done, "no completion page; open:%s", OpenWindows(installer.Pid()).c_str());
+    CHECK(!IsWindowVisible(GetDlgItem(done, IDC_RAMHOLD_SETUP)), "a setup tool's button shows");
+    ui::Click(GetDlgItem(done, IDC_EXIT));
+    CHECK(installer.WaitEnd(kInstallTimeout), "the installer did not end after Finish");
+
+    for (const char* name : {"ATLAS.EXE", "ATLAS.INI", "READ.ME", "MAPS\\INDEX.TXT", "MAPS\\EUROPE.MAP", "INSTALL.LOG"})
+        CHECK(FileExists(dir + "\\" + name), "%s was not installed", name);
+    CHECK(!FileExists(dir + "\\ATLAS.OLD"), "the DELETE line left ATLAS.OLD");
+    CHECK(Profile(ini, "Skylark", "Path") == dir, "SKYLARK.INI does not hold the product directory");
+    CHECK(ReadLines(args.callLog) == std::vector<std::string>{"ATLASCFG.EXE|FIRSTRUN"}, "the programs started: %s",
+          Joined(ReadLines(args.callLog)).c_str());
+    bool grouped = false;
+    for (int csidl : {CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS})
+        grouped = grouped || !FileNames(Folder(csidl) + "\\" + product, "*.lnk").empty();
+    CHECK(grouped, "no program group %s with links", product.c_str());
+
+    CHECK(RemoveByHand(product) == 0, "the removal did not end with 0");
+    RemoveDirectoryA(dir.c_str());  // the user's folder, which the install did not make
+    std::vector<std::string> left = LeftBehind(before, System());
+    CHECK(left.empty(), "the install and removal left:%s", Joined(left).c_str());
+    forget();
+}
+
+E2E_SCENARIO("product-skylark", AProductOfItsOwn);
 E2E_SCENARIO("records-express", ExpressOnEachWindowsVersion);
 E2E_SCENARIO("rollback-overwrite", RollbackKeepsWhatItOverwrote);
 E2E_SCENARIO("unattended-as-by-hand", UnattendedAsByHand);
