@@ -24,6 +24,12 @@ Reports, one finding per line ("<file>: <string id>: error: ..."):
     member name that the ANSI code page (--codepage, 1252 unless told)
     cannot hold exactly (a warning: on such a system the library stops the
     archive at that member).
+  - the product's names and components: a missing product name, title,
+    group or product INI (2007, 2011, 2400, 2020), a directory name longer
+    than the installer accepts, a component chosen at the start whose slot
+    has no name (so the components page hides it).
+Each finding names the section of the product maker's guide
+(products/README.md) that explains the strings it is about.
 Exit status: 0 when there are no errors, 1 when there are, 2 when the file
 cannot be read.
 """
@@ -42,19 +48,42 @@ import installscript as ins  # noqa: E402
 from strtable import ResourceError, read_string_table  # noqa: E402
 
 
+GUIDE = "products/README.md"
+
+
+def guide_section(sid):
+    """The section of the product maker's guide about string `sid`."""
+    if ins.SCRIPT_FIRST <= sid < ins.ITEM_FIRST:
+        return "The install script"
+    if ins.ITEM_FIRST <= sid < ins.FOLLOWUP_FIRST:
+        return "Program items"
+    if ins.FOLLOWUP_FIRST <= sid < ins.LABEL_BASE:
+        return "Follow-up programs"
+    if ins.LABEL_BASE <= sid < ins.LABEL_BASE + 100:
+        return "Diskettes and archives"
+    if 1261 <= sid <= 1306 or 11401 <= sid <= 11405:
+        return "Components"
+    if 2020 <= sid <= 2029 or 2207 <= sid <= 2209 or sid in (2402, 11023, 11146, 11221):
+        return "Files the installer knows by name"
+    return "The strings"
+
+
 class Report:
     def __init__(self, source):
         self.source = source
         self.errors = 0
         self.warnings = 0
 
-    def error(self, sid, text):
-        self.errors += 1
-        print("%s: %s: error: %s" % (self.source, sid, text))
+    def say(self, kind, sid, text, section):
+        print("%s: %s: %s: %s (%s, \"%s\")" % (self.source, sid, kind, text, GUIDE, section or guide_section(sid)))
 
-    def warning(self, sid, text):
+    def error(self, sid, text, section=None):
+        self.errors += 1
+        self.say("error", sid, text, section)
+
+    def warning(self, sid, text, section=None):
         self.warnings += 1
-        print("%s: %s: warning: %s" % (self.source, sid, text))
+        self.say("warning", sid, text, section)
 
 
 def show(ch):
@@ -240,24 +269,40 @@ def check_archive(report, sid, name, path, codepage):
         with zipfile.ZipFile(path) as z:
             infos = z.infolist()
     except (zipfile.BadZipFile, OSError, ValueError) as e:
-        report.error(sid, "archive %s cannot be read as a ZIP archive: %s" % (name, e))
+        report.error(sid, "archive %s cannot be read as a ZIP archive: %s" % (name, e), "Diskettes and archives")
         return
     for info in infos:
         member = member_name(info)
         where = "archive %s, member %s" % (name, member)
         if info.flag_bits & 0x41 or info.compress_type == 99:
-            report.error(sid, "%s: encrypted; the unpack library cannot read it" % where)
+            report.error(sid, "%s: encrypted; the unpack library cannot read it" % where, "Diskettes and archives")
         elif info.compress_type not in (0, 8):
             report.error(sid, "%s: compression method %d (%s); the unpack library reads only stored "
                          "and deflated members" % (where, info.compress_type,
-                                                   METHOD_NAMES.get(info.compress_type, "unknown")))
+                                                   METHOD_NAMES.get(info.compress_type, "unknown")), "Diskettes and archives")
         try:
             member.encode("cp%d" % codepage)
         except UnicodeEncodeError:
             report.warning(sid, "%s: the name cannot be held by the ANSI code page %d; the unpack "
-                           "library stops this archive there with an error" % (where, codepage))
+                           "library stops this archive there with an error" % (where, codepage), "Diskettes and archives")
         except LookupError:
             pass
+
+
+def check_product(report, table):
+    """The names every product needs, and components it chooses but hides."""
+    for sid, what in ((2007, "the default directory's name"), (2011, "the installer's title"),
+                      (2400, "the program group's and registry key's name"), (2020, "the product INI's name")):
+        if not table.get(sid, "").strip():
+            report.error(sid, "%s (string %d) is missing" % (what, sid))
+    name = table.get(2007, "")
+    if len(name) > 8:
+        report.error(2007, "directory name \"%s\" is longer than the 8 characters the installer accepts" % name)
+    for slot in range(4):
+        chosen = table.get(1261 + slot, "").strip() not in ("", "0")
+        if chosen and not table.get(1301 + slot, ""):
+            report.warning(1261 + slot, "component %d is chosen at the start but has no name (string %d): "
+                           "its slot is hidden, and Express installs it" % (11 + 10 * slot, 1301 + slot))
 
 
 def check_diskettes(report, table, lines, media, codepage=1252):
@@ -272,7 +317,7 @@ def check_diskettes(report, table, lines, media, codepage=1252):
                 others = [d for d in sorted(os.listdir(media))
                           if d.upper().startswith("DISK") and os.path.isfile(os.path.join(media, d, name))]
                 report.error(line.id, "archive %s is not on diskette %d%s" % (
-                    name, disk, " (it is on %s)" % ", ".join(others) if others else ""))
+                    name, disk, " (it is on %s)" % ", ".join(others) if others else ""), "Diskettes and archives")
             else:
                 check_archive(report, line.id, name, where, codepage)
     for disk in sorted(disks):
@@ -308,6 +353,7 @@ def main(argv=None):
         print("%s: unknown code page %d" % (name, args.codepage))
         return 2
     check_diskettes(report, table, lines, args.media, args.codepage)
+    check_product(report, table)
     print("%s: %d script lines, %d errors, %d warnings"
           % (name, len(lines), report.errors, report.warnings))
     return 1 if report.errors else 0

@@ -22,8 +22,9 @@ public:
     // A size of the string table (11401 ...) in KB.
     static long long SizeKB(UINT stringId);
     // Whether the product offers the component of slot 0 ... 3: a slot whose
-    // component has no name (1301 ... 1304 empty or absent) is hidden, never
-    // chosen and left out of the statistics. The fifth slot has no name.
+    // component has no name (its IDS_NAME_... string empty or absent) is
+    // hidden, never chosen and left out of the statistics. The fifth slot
+    // has no name and no check box, and always counts.
     static bool SlotOffered(int slot);
 
     // The location check without a window: 0 when `directory` may be used

@@ -144,7 +144,7 @@ class ScriptCheckTest(Fixture):
             ("archive on another diskette", replace_string(T, 11506, "11,UNZPK,60,*T1*,RHWIN.ZPK,3,0"),
              r"11506: error: archive RHWIN.ZPK is not on diskette 3 \(it is on DISK2\)"),
             ("archive on no diskette", replace_string(T, 11506, "11,UNZPK,60,*T1*,RHWINNT.ZPK,2,0"),
-             r"11506: error: archive RHWINNT.ZPK is not on diskette 2$"),
+             r"11506: error: archive RHWINNT.ZPK is not on diskette 2 \(products/README.md, \"Diskettes and archives\"\)$"),
         ]
         for label, text, expected in cases:
             with self.subTest(label):
