@@ -13,9 +13,9 @@ PRODUCT_DIR/pictures.py (a module whose BITMAPS and ICONS map file names to
 functions returning rows of palette indices; it may import this module's
 drawing helpers), and otherwise from plain pictures drawn here.
 """
-import importlib.util
 import math
 import os
+import runpy
 import shutil
 import struct
 import sys
@@ -182,26 +182,27 @@ def light(lit):
     return p
 
 
+def plain_box(width, height, ground, box, band):
+    """A navy box with a white band and a black outline on `ground`."""
+    p = canvas(width, height, ground)
+    fill(p, *box, NAVY)
+    fill(p, *band, WHITE)
+    frame(p, *box, BLACK)
+    return p
+
+
 def plain_product():
     """96 x 160: a plain box, for a product without a picture of its own."""
-    p = canvas(96, 160, SILVER)
-    fill(p, 12, 30, 72, 150, NAVY)
-    fill(p, 20, 60, 64, 66, WHITE)
-    frame(p, 12, 30, 72, 150, BLACK)
-    return p
+    return plain_box(96, 160, SILVER, (12, 30, 72, 150), (20, 60, 64, 66))
 
 
 def plain_icon():
     """32 x 32: a small box."""
-    p = canvas(32, 32, FUCHSIA)
-    fill(p, 6, 4, 26, 30, NAVY)
-    fill(p, 10, 12, 22, 14, WHITE)
-    frame(p, 6, 4, 26, 30, BLACK)
-    return p
+    return plain_box(32, 32, FUCHSIA, (6, 4, 26, 30), (10, 12, 22, 14))
 
 
-def plain_tick(picture):
-    """The picture with a green tick, for the completion page."""
+def with_tick(picture):
+    """The picture at 96 x 120 with a green tick, for the completion page."""
     p = scaled(picture, 96, 120)
     for k in range(24):
         y = 96 - k if k > 8 else 88 + k
@@ -234,7 +235,7 @@ BITMAPS = {
     "billboard1232.bmp": lambda: scaled(plain_product(), 112, 112),
     "billboard1233.bmp": lambda: scaled(plain_product(), 112, 112),
     "billboard1234.bmp": lambda: scaled(plain_product(), 112, 112),
-    "completion1216.bmp": lambda: plain_tick(plain_product()),
+    "completion1216.bmp": lambda: with_tick(plain_product()),
 }
 ICONS = {
     "icon1601.ico": bullet_icon,
@@ -253,10 +254,8 @@ def product_recipe(product_dir):
     path = os.path.join(product_dir, "pictures.py")
     if not os.path.isfile(path):
         return {}, {}
-    spec = importlib.util.spec_from_file_location("product_pictures", path)
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
-    bitmaps, icons = getattr(module, "BITMAPS", {}), getattr(module, "ICONS", {})
+    recipe = runpy.run_path(path)
+    bitmaps, icons = recipe.get("BITMAPS", {}), recipe.get("ICONS", {})
     unknown = sorted(set(bitmaps) - set(BITMAPS)) + sorted(set(icons) - set(ICONS))
     if unknown:
         sys.exit("mkpictures: %s draws pictures the installer has no place for: %s" % (path, ", ".join(unknown)))

@@ -4,8 +4,8 @@ components' icons. Drawn by the engine's tools/mkpictures.py, whose helpers
 this recipe uses; BITMAPS and ICONS name the pictures it replaces."""
 import math
 
-from mkpictures import (AQUA, BLACK, BLUE, FUCHSIA, GREEN, GREY, LIME, NAVY, OLIVE, RED, SILVER, WHITE,
-                        YELLOW, canvas, disc, fill, frame, scaled)
+from mkpictures import (AQUA, BLACK, BLUE, FUCHSIA, GREY, LIME, NAVY, OLIVE, RED, SILVER, WHITE,
+                        YELLOW, canvas, disc, fill, frame, scaled, with_tick)
 
 
 def product():
@@ -98,11 +98,7 @@ def billboard(kind):
 
 def completion():
     """96 x 120: the product box with a green tick."""
-    p = scaled(product(), 96, 120)
-    for k in range(24):
-        y = 96 - k if k > 8 else 88 + k
-        fill(p, 56 + k, y, 60 + k, y + 4, GREEN)
-    return p
+    return with_tick(product())
 
 
 def icon(kind):
