@@ -265,12 +265,13 @@ def member_name(info):
 
 
 def check_archive(report, sid, name, path, codepage):
+    """Reports what the unpack library cannot read; the bytes it unpacks to."""
     try:
         with zipfile.ZipFile(path) as z:
             infos = z.infolist()
     except (zipfile.BadZipFile, OSError, ValueError) as e:
         report.error(sid, "archive %s cannot be read as a ZIP archive: %s" % (name, e), "Diskettes and archives")
-        return
+        return 0
     for info in infos:
         member = member_name(info)
         where = "archive %s, member %s" % (name, member)
@@ -287,6 +288,7 @@ def check_archive(report, sid, name, path, codepage):
                            "library stops this archive there with an error" % (where, codepage), "Diskettes and archives")
         except LookupError:
             pass
+    return sum(info.file_size for info in infos)
 
 
 def check_product(report, table):
@@ -305,8 +307,16 @@ def check_product(report, table):
                            "its slot is hidden, and Express installs it" % (11 + 10 * slot, 1301 + slot))
 
 
+def size_slot(number):
+    """The component size string's slot (0 ... 3) of a line number, or None."""
+    if 11 <= number <= 18:
+        return 0
+    return {21: 1, 31: 2, 41: 3}.get(number)
+
+
 def check_diskettes(report, table, lines, media, codepage=1252):
     disks = {1}
+    unpacked = [0, 0, 0, 0]
     for line in ins.unzpk_lines(lines):
         name, disk = line.archive()
         if disk:
@@ -319,11 +329,20 @@ def check_diskettes(report, table, lines, media, codepage=1252):
                 report.error(line.id, "archive %s is not on diskette %d%s" % (
                     name, disk, " (it is on %s)" % ", ".join(others) if others else ""), "Diskettes and archives")
             else:
-                check_archive(report, line.id, name, where, codepage)
+                size = check_archive(report, line.id, name, where, codepage)
+                if size_slot(line.number) is not None:
+                    unpacked[size_slot(line.number)] += size
     for disk in sorted(disks):
         if not table.get(ins.LABEL_BASE + disk, ""):
             report.error(ins.LABEL_BASE + disk, "diskette %d has no label (string %d)"
                          % (disk, ins.LABEL_BASE + disk))
+    for slot, size in enumerate(unpacked):
+        sid = 11401 + slot
+        announced = table.get(sid, "").strip()
+        if size and (not announced.isdigit() or int(announced) * 1024 < size):
+            report.warning(sid, "component %d's archives unpack to %d KB, more than the %s KB string %d "
+                           "announces: the disk-space checks would let too small a drive through"
+                           % (11 + 10 * slot, (size + 1023) // 1024, announced or "no", sid), "Components")
     if media is not None and not os.path.isfile(os.path.join(media, "DISK1", "CUNPCK32.DLL")):
         report.error(ins.LABEL_BASE + 1, "the unpack library CUNPCK32.DLL is not on diskette 1")
 

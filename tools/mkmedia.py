@@ -207,6 +207,8 @@ def plan(strings, product, bin_dir, disk1_files):
     archives_dir = os.path.join(product, "archives")
     have = {d.upper() for d in os.listdir(archives_dir)
             if os.path.isdir(os.path.join(archives_dir, d))} if os.path.isdir(archives_dir) else set()
+    # An archive may also be made of archives.lst's lines alone.
+    have |= {entry[0] for entry in manifest if entry[0] != MEDIA}
 
     problems = []
     placement = {}  # archive name -> (disk, line id)
@@ -218,7 +220,8 @@ def plan(strings, product, bin_dir, disk1_files):
             continue
         if base not in have:
             problems.append("string %d names archive %s, which the product does not have "
-                            "(no folder %s)" % (line.id, name, os.path.join(archives_dir, base)))
+                            "(no folder %s and no line for it in archives.lst)"
+                            % (line.id, name, os.path.join(archives_dir, base)))
             continue
         if disk < 1:
             problems.append("string %d: archive %s has no diskette number" % (line.id, name))

@@ -241,6 +241,13 @@ class MediaBuilderTest(Fixture):
                     shutil.rmtree(sample, ignore_errors=True)
                     shutil.copytree(SAMPLE, sample)
                     shutil.rmtree(os.path.join(sample, "archives", "CDPMI"))
+                    # An archive made of archives.lst's lines alone is the
+                    # product's too: take those away as well.
+                    listing = os.path.join(sample, "archives.lst")
+                    with open(listing) as f:
+                        kept = [line for line in f if not line.startswith("CDPMI ")]
+                    with open(listing, "w") as f:
+                        f.writelines(kept)
                 res = compile_strings(text, self.work, "refused")
                 out = os.path.join(self.work, "refused-media")
                 shutil.rmtree(out, ignore_errors=True)
