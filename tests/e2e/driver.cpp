@@ -251,6 +251,9 @@ int main(int argc, char** argv)
         std::printf("usage: e2edriver SCENARIO INSTALLER_EXE SOURCE_DIR CALL_LOG [SCREENSHOT_DIR]\n");
         return 2;
     }
+    // Every line reaches the log at once: a walk that the test runner stops
+    // at its time limit still shows how far it came.
+    setvbuf(stdout, nullptr, _IONBF, 0);
     e2e::Args args{argv[1], argv[2], argv[3], argv[4], argc > 5 ? argv[5] : ""};
     DeleteFileA(args.callLog.c_str());
     SetEnvironmentVariableA("CV_CALL_LOG", args.callLog.c_str());

@@ -1081,6 +1081,9 @@ void AProductOfItsOwn(const Args& args)
     CreateDirectoryA(dir.c_str(), nullptr);
     WriteWholeFile(dir + "\\ATLAS.OLD", "an older atlas");
 
+    // Its steps stay well inside the test's time limit together.
+    constexpr DWORD kStepTimeout = 60000;
+    std::printf("-- the wizard to the components page\n");
     Installer installer;
     HWND type = StartAtInstallType(args, installer);
     REQUIRE(type, "no installation type page");
@@ -1095,20 +1098,21 @@ void AProductOfItsOwn(const Args& args)
     ui::Click(GetDlgItem(page, IDC_BACK));
     type = WaitPage(installer, kInstallTypeTitle);
     REQUIRE(type, "no installation type page after Back");
+    std::printf("-- Express\n");
     ui::Click(GetDlgItem(type, IDC_EXPRESS));
     HWND prompt =
-        ui::WaitFor([&] { return ui::FindDialogWith(installer.Pid(), kTitle, IDC_DISK_LOCATION); }, kInstallTimeout);
+        ui::WaitFor([&] { return ui::FindDialogWith(installer.Pid(), kTitle, IDC_DISK_LOCATION); }, kStepTimeout);
     REQUIRE(prompt, "no diskette prompt for the maps; open:%s", OpenWindows(installer.Pid()).c_str());
     CHECK(ui::Text(GetDlgItem(prompt, IDC_DISK_LABEL)) == "Skylark Atlas Disk 2", "the prompt asks for \"%s\"",
           ui::Text(GetDlgItem(prompt, IDC_DISK_LABEL)).c_str());
     const std::string media = args.sourceDir.substr(0, args.sourceDir.find_last_of('\\'));
     TypeInto(GetDlgItem(prompt, IDC_DISK_LOCATION), media + "\\DISK2");
     ui::Click(GetDlgItem(prompt, IDC_NEXT));
-    HWND done = WaitPage(installer, kCompletionTitle, kInstallTimeout);
+    HWND done = WaitPage(installer, kCompletionTitle, kStepTimeout);
     REQUIRE(done, "no completion page; open:%s", OpenWindows(installer.Pid()).c_str());
     CHECK(!IsWindowVisible(GetDlgItem(done, IDC_RAMHOLD_SETUP)), "a setup tool's button shows");
     ui::Click(GetDlgItem(done, IDC_EXIT));
-    CHECK(installer.WaitEnd(kInstallTimeout), "the installer did not end after Finish");
+    CHECK(installer.WaitEnd(kStepTimeout), "the installer did not end after Finish");
 
     for (const char* name : {"ATLAS.EXE", "ATLAS.INI", "READ.ME", "MAPS\\INDEX.TXT", "MAPS\\EUROPE.MAP", "INSTALL.LOG"})
         CHECK(FileExists(dir + "\\" + name), "%s was not installed", name);
@@ -1121,6 +1125,7 @@ void AProductOfItsOwn(const Args& args)
         grouped = grouped || !FileNames(Folder(csidl) + "\\" + product, "*.lnk").empty();
     CHECK(grouped, "no program group %s with links", product.c_str());
 
+    std::printf("-- the uninstaller\n");
     CHECK(RemoveByHand(product) == 0, "the removal did not end with 0");
     RemoveDirectoryA(dir.c_str());  // the user's folder, which the install did not make
     std::vector<std::string> left = LeftBehind(before, System());
