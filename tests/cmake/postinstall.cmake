@@ -4,7 +4,7 @@
 # the programs the group links. All are put beside the unit-test program.
 add_executable(postinstall_exitcode WIN32 ${CMAKE_SOURCE_DIR}/tests/programs/exitcode.cpp)
 set_target_properties(postinstall_exitcode PROPERTIES OUTPUT_NAME EXITCODE SUFFIX .EXE)
-set(SAMPLE_STANDINS dspopt rhsetup inv memtune)
+set(SAMPLE_STANDINS dspopt rhsetup inv memtune cvdel)
 list(TRANSFORM SAMPLE_STANDINS PREPEND ${CV_SAMPLE_PRODUCT}_)
 add_dependencies(unittests postinstall_exitcode ${SAMPLE_STANDINS})
 foreach(standin ${SAMPLE_STANDINS})
