@@ -232,6 +232,19 @@ int PutKeptFilesBack(RunMemory& memory)
 
 bool AnswerLibraryQuestion(RunMemory& memory, UINT message, LPARAM path, LRESULT& answer)
 {
+    if (message == CUNPACK_FILE_TIMES) {
+        RunMemory::ArchiveStamp& stamp = memory.archiveStamp;
+        answer = 0;
+        if (stamp.offered && path) {
+            auto* times = reinterpret_cast<CunpackFileTimes*>(path);
+            times->created = stamp.times.created;
+            times->accessed = stamp.times.accessed;
+            times->written = stamp.times.written;
+            stamp.taken = true;
+            answer = CUNPACK_ANSWER_TIMES;
+        }
+        return true;
+    }
     if (message != CUNPACK_REPLACING && message != CUNPACK_MAKING_FOLDER) return false;
     const std::string name = path ? reinterpret_cast<const char*>(path) : "";
     if (message == CUNPACK_MAKING_FOLDER) {

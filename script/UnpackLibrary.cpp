@@ -180,8 +180,16 @@ int ScriptEngine::UnpackArchive(UnpackLibrary& library, const std::string& archi
     Binding binding(library.handle);
     if (!binding.HasInit()) return kUnpackNotOpened;
 
-    if (binding.Open(archivePath, destinationDir, base, share, view_.ProgressTarget(),
-                     reinterpret_cast<volatile LONG*>(&view_.cancelRequested)) == CUNPACK_FAILED) {
+    // A face that answers the library's questions lets it stamp each file
+    // with the archive's times while the file is still open; otherwise each
+    // file is reopened and stamped here.
+    RunMemory::ArchiveStamp& stamp = state_.runMemory.archiveStamp;
+    stamp = {times.times, times.known, false};
+    const int opened = binding.Open(archivePath, destinationDir, base, share, view_.ProgressTarget(),
+                                    reinterpret_cast<volatile LONG*>(&view_.cancelRequested));
+    if (stamp.taken) times.known = false;
+    stamp = {};
+    if (opened == CUNPACK_FAILED) {
         view_.ReportUnpackError(IDS_UNPACK_OPEN_ERROR, IDS_UNPACK_OPEN_CAPTION);
         if (!binding.HasExit()) return kUnpackFailed;
         if (binding.End() == CUNPACK_FAILED) {

@@ -12,6 +12,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "fw/File.h"
 #include "state/ComponentFlags.h"
 
 // A log file as it was before this run's first write to it.
@@ -53,6 +54,14 @@ struct RunMemory {
     // any attempt ran with the flag at 1.
     ComponentFlags componentFlags;
     std::array<int32_t, 10> conditionFlags{};
+    // The times the archive being unpacked gives each of its files, offered
+    // to the unpack library so that it stamps them on the file's open
+    // handle; taken when the library asked for them.
+    struct ArchiveStamp {
+        fw::FileTimes times;
+        bool offered = false;
+        bool taken = false;
+    } archiveStamp;
 
     // Keeps the file at `path` as it is now, unless this run has kept it
     // already: call it just before the first write to a log.

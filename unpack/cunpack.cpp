@@ -263,6 +263,8 @@ private:
     int share_ = 0;
     HWND window_ = nullptr;
     UINT message_ = 0;
+    bool callerTimes_ = false;  // the window gave the times of every file
+    CunpackFileTimes times_{};
     volatile LONG* cancelFlag_ = nullptr;
     uint64_t totalBytes_ = 0;
     uint64_t doneBytes_ = 0;
@@ -336,6 +338,9 @@ int Session::Init(const char* archivePath, const char* destinationDir, int base,
     if (files) {
         for (auto& inflater : inflaters_) inflater->StartThread(calls_);
     }
+    if (window_)
+        callerTimes_ = SendMessageA(window_, CUNPACK_FILE_TIMES, 0, reinterpret_cast<LPARAM>(&times_)) ==
+                       CUNPACK_ANSWER_TIMES;
     Report(0);
     return CUNPACK_READY;
 }
@@ -661,7 +666,9 @@ Session::Outcome Session::WriteMember(size_t index, const std::string& path)
 
     Outcome outcome = WriteData(index, out);
     t = StageClock::Now();
-    if (outcome == Outcome::Written) {
+    if (outcome == Outcome::Written && callerTimes_) {
+        SetFileTime(out, &times_.created, &times_.accessed, &times_.written);
+    } else if (outcome == Outcome::Written) {
         FILETIME local, utc;
         if (DosDateTimeToFileTime(m.dosDate, m.dosTime, &local) && LocalFileTimeToFileTime(&local, &utc))
             SetFileTime(out, nullptr, nullptr, &utc);
@@ -680,6 +687,17 @@ Session::Outcome Session::WriteMember(size_t index, const std::string& path)
             DeleteFileA(target.c_str());
             Trace("cannot replace " + path);
             return Outcome::Failed;
+        }
+        // A file moved over another may come out with the older one's
+        // creation time (the file system's name tunnelling, or Wine's
+        // stand-in for creation times): the caller's times go on again.
+        if (callerTimes_) {
+            HANDLE again = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (again != INVALID_HANDLE_VALUE) {
+                SetFileTime(again, &times_.created, &times_.accessed, &times_.written);
+                CloseHandle(again);
+            }
         }
     }
     return Outcome::Written;

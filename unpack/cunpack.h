@@ -99,6 +99,19 @@ typedef int(WINAPI* CunpackExitProc)(void);
 #define CUNPACK_MAKING_FOLDER (WM_APP + 0x2C02)
 #define CUNPACK_ANSWER_KEPT 1
 #define CUNPACK_ANSWER_REFUSED 2
+// Asked once, by init, with lParam = a CunpackFileTimes that the window may
+// fill: a window that answers CUNPACK_ANSWER_TIMES has every file of the
+// archive given those three times on its open handle, before it is closed,
+// instead of the member's own last-write time. A caller that stamps every
+// file alike (with the archive's times, say) spares itself reopening each
+// one. A window that does not know the question answers 0.
+#define CUNPACK_FILE_TIMES (WM_APP + 0x2C03)
+#define CUNPACK_ANSWER_TIMES 1
+typedef struct {
+    FILETIME created;
+    FILETIME accessed;
+    FILETIME written;
+} CunpackFileTimes;
 
 #define CUNPACK_INIT_NAME "_cunpack_init@28"
 #define CUNPACK_EXEC_NAME "_cunpack_exec@8"

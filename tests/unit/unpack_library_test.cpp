@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cunpack.h"
+#include "fw/File.h"
 #include "support/TestFiles.h"
 #include "support/ScratchDir.h"
 #include "unpack_zipwriter.h"
@@ -354,6 +355,7 @@ struct ProgressLog {
     // (for CUNPACK_ANSWER_KEPT the window moves the old file to ".KEPT").
     std::vector<std::string> asked;
     LRESULT replacing = 0;
+    const CunpackFileTimes* times = nullptr;  // the answer to CUNPACK_FILE_TIMES, when given
 };
 
 ProgressLog* g_progress = nullptr;
@@ -364,6 +366,10 @@ LRESULT CALLBACK ProgressWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
         g_progress->values.push_back(wParam);
         if (g_progress->values.size() == g_progress->cancelAfter && g_progress->cancel) *g_progress->cancel = 1;
         return 0;
+    }
+    if (msg == CUNPACK_FILE_TIMES && g_progress && g_progress->times) {
+        *reinterpret_cast<CunpackFileTimes*>(lParam) = *g_progress->times;
+        return CUNPACK_ANSWER_TIMES;
     }
     if ((msg == CUNPACK_REPLACING || msg == CUNPACK_MAKING_FOLDER) && g_progress) {
         std::string path = reinterpret_cast<const char*>(lParam);
@@ -532,6 +538,40 @@ TEST(UnpackLibrary, AsksBeforeItReplacesAFileOrMakesAFolder)
         EXPECT_EQ(PathExists(box.dest + "\\OLD.TXT.KEPT"), c.kept != nullptr) << c.answer;
         if (c.kept) {
             EXPECT_EQ(ReadWholeFile(box.dest + "\\OLD.TXT.KEPT"), c.kept);
+        }
+    }
+}
+
+// A window that gives the times at init has them on every file, new or
+// replacing an older one; otherwise a file has its member's time.
+TEST(UnpackLibrary, TimesGivenAtInitLandOnEveryFile)
+{
+    Library lib;
+    ASSERT_TRUE(lib.Ready());
+    const CunpackFileTimes given{{0x11111111u, 0x01C00000u}, {0x22222222u, 0x01C00000u}, {0x33333333u, 0x01C00000u}};
+    for (bool giving : {false, true}) {
+        Sandbox box;
+        ASSERT_TRUE(box.PutArchive(ziptest::Build({{"SUB/A.TXT", "a"}, {"OLD.TXT", "new"}})));
+        CreateDirectoryA(box.dest.c_str(), nullptr);
+        ASSERT_TRUE(WriteWholeFile(box.dest + "\\OLD.TXT", "old"));
+        ProgressLog log;
+        log.times = giving ? &given : nullptr;
+        ProgressWindow window(log);
+        RunResult r = Unpack(lib, box.archive, box.dest, 0, 100, window.Handle());
+        EXPECT_EQ(r.results.back(), 0);
+        for (const char* name : {"\\SUB\\A.TXT", "\\OLD.TXT"}) {
+            fw::FileTimes t;
+            ASSERT_TRUE(fw::ReadFileTimes(box.dest + name, t));
+            FILETIME local;
+            FileTimeToLocalFileTime(&t.written, &local);
+            WORD date = 0, time = 0;
+            FileTimeToDosDateTime(&local, &date, &time);
+            if (giving) {
+                // Wine keeps no creation time of its own: the last write tells.
+                EXPECT_EQ(CompareFileTime(&t.written, &given.written), 0) << name;
+            } else {
+                EXPECT_EQ(date, ((1997 - 1980) << 9) | (6 << 5) | 2) << name;  // the member's 2 June 1997
+            }
         }
     }
 }
