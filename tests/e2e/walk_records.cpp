@@ -1090,6 +1090,7 @@ void AProductOfItsOwn(const Args& args)
     ui::Click(GetDlgItem(type, IDC_CUSTOM));
     HWND page = WaitPage(installer, kComponentsTitle);
     REQUIRE(page, "no components page after Custom");
+    Shot(args, "skylark-components");
     for (int slot = 0; slot < 4; ++slot)
         CHECK((IsWindowVisible(GetDlgItem(page, kComponentBoxes[slot])) != FALSE) == (slot < 2),
               "slot %d is %s", slot + 1, slot < 2 ? "hidden" : "shown");
@@ -1110,6 +1111,12 @@ void AProductOfItsOwn(const Args& args)
     ui::Click(GetDlgItem(prompt, IDC_NEXT));
     HWND done = WaitPage(installer, kCompletionTitle, kStepTimeout);
     REQUIRE(done, "no completion page; open:%s", OpenWindows(installer.Pid()).c_str());
+    if (!args.shots.empty()) {
+        // The shell's window of the new group would hide the page.
+        if (HWND group = ui::WaitFor([&] { return FindWindowA(nullptr, product.c_str()); }, kTimeout))
+            SendMessageTimeoutA(group, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 2000, nullptr);
+        Shot(args, "skylark-completion");
+    }
     CHECK(!IsWindowVisible(GetDlgItem(done, IDC_RAMHOLD_SETUP)), "a setup tool's button shows");
     ui::Click(GetDlgItem(done, IDC_EXIT));
     CHECK(installer.WaitEnd(kStepTimeout), "the installer did not end after Finish");
