@@ -1094,7 +1094,7 @@ void AProductOfItsOwn(const Args& args)
     for (int slot = 0; slot < 4; ++slot)
         CHECK((IsWindowVisible(GetDlgItem(page, kComponentBoxes[slot])) != FALSE) == (slot < 2),
               "slot %d is %s", slot + 1, slot < 2 ? "hidden" : "shown");
-    CHECK(ui::Text(GetDlgItem(page, IDC_REQUIRED)) == "1,020 KB", "the page requires %s",
+    CHECK(ui::Text(GetDlgItem(page, IDC_REQUIRED)) == "1,170 KB", "the page requires %s",
           ui::Text(GetDlgItem(page, IDC_REQUIRED)).c_str());
     ui::Click(GetDlgItem(page, IDC_BACK));
     type = WaitPage(installer, kInstallTypeTitle);
